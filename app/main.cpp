@@ -1,0 +1,5 @@
+// tally: the host that users run.
+int main()
+{
+    return 0;
+}

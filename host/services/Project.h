@@ -1,0 +1,124 @@
+// The host's project: objects by GUID, with names, parents, dialogue events and arguments. Objects
+// belong to the project; references taken by plug-ins are counted so that leaks can be seen.
+#pragma once
+
+#include "host/services/VObject.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class Project;
+
+// What every project object holds, whichever interface it offers.
+struct ObjectCore
+{
+    Project* pProject = nullptr;
+    GUID id;
+    CStdStr<wchar_t> name;
+    IVObject* pParent = nullptr;
+    int references = 0;
+};
+
+template <class Interface>
+class BasicProjectObject : public Interface
+{
+public:
+    BasicProjectObject(Project* pProject, const GUID& id, std::wstring name)
+    {
+        m_core.pProject = pProject;
+        m_core.id = id;
+        m_core.name = std::move(name);
+    }
+
+    void AddRef() override;
+    void Release() override;
+    const GUID& GetID() const override { return m_core.id; }
+    const CStdStr<wchar_t>& GetName() const override { return m_core.name; }
+    void GetValueIDs(std::vector<GUID>&) const override {}
+    IVObject* GetParent() const override { return m_core.pParent; }
+
+    ObjectCore& Core() { return m_core; }
+    const ObjectCore& Core() const { return m_core; }
+
+protected:
+    ObjectCore m_core;
+};
+
+class ProjectObject final : public BasicProjectObject<IVObject>
+{
+public:
+    using BasicProjectObject::BasicProjectObject;
+};
+
+class ArgumentObject final : public BasicProjectObject<IVObject>
+{
+public:
+    using BasicProjectObject::BasicProjectObject;
+
+    void GetValueIDs(std::vector<GUID>& valueIDs) const override;
+    void SetValues(std::vector<GUID> values) { m_values = std::move(values); }
+
+private:
+    std::vector<GUID> m_values;
+};
+
+class DialogueEventObject final : public BasicProjectObject<IVDialogueEvent>
+{
+public:
+    DialogueEventObject(Project* pProject, const GUID& id, std::wstring name);
+    ~DialogueEventObject() override;
+
+    const std::vector<DialogueEventArgument>& GetArguments() const override { return m_arguments; }
+    const std::vector<IVTargetEntry*>& GetTargetEntries() const override { return m_entries; }
+
+    void SetArguments(const std::vector<GUID>& arguments);
+    // One entry per element, in order; nullopt is an entry without a target. A target id need not
+    // exist in the project: the entry still refers to it.
+    void SetTargets(const std::vector<std::optional<GUID>>& targets);
+
+private:
+    std::vector<DialogueEventArgument> m_arguments;
+    std::vector<IVTargetEntry*> m_entries;
+    std::vector<std::unique_ptr<IVTargetEntry>> m_ownedEntries;
+};
+
+class Project
+{
+public:
+    Project();
+    ~Project();
+    Project(const Project&) = delete;
+    Project& operator=(const Project&) = delete;
+
+    // Each returns null when the id is taken already.
+    ProjectObject* AddObject(const GUID& id, std::wstring name);
+    ArgumentObject* AddArgument(const GUID& id, std::wstring name);
+    DialogueEventObject* AddDialogueEvent(const GUID& id, std::wstring name);
+
+    // Links an object to its parent; false when either is absent or the link would close a cycle.
+    bool SetParent(const GUID& child, const GUID& parent);
+
+    // The object with that id, without taking a reference; null when absent.
+    IVObject* Find(const GUID& id) const;
+    std::size_t ObjectCount() const { return m_objects.size(); }
+
+    // References that plug-ins took and have not dropped yet: object and target references.
+    long long OutstandingReferences() const { return m_outstanding; }
+    void CountReference(int delta) { m_outstanding += delta; }
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<IVObject> pObject;
+        ObjectCore* pCore;
+    };
+
+    template <class T>
+    T* Insert(const GUID& id, std::wstring name);
+
+    std::unordered_map<GUID, Entry, GUIDHash> m_objects;
+    long long m_outstanding = 0;
+};

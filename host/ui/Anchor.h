@@ -1,0 +1,47 @@
+// Anchor layout: controls keep their distances to the anchored edges of their parent when it resizes.
+#pragma once
+
+#include "host/base/WinTypes.h"
+
+#include <functional>
+#include <vector>
+
+class CWnd;
+
+enum AnchorFlags : int
+{
+    ANCHOR_LEFT = 1,
+    ANCHOR_TOP = 2,
+    ANCHOR_RIGHT = 4,
+    ANCHOR_BOTTOM = 8,
+    // 7: follow the width, keep the height. 15: follow width and height.
+};
+
+class Anchor
+{
+public:
+    using Callback = std::function<void(CWnd*)>;
+
+    // Starts a layout on the window; its client size now is the reference size.
+    void Init(CWnd* pParent);
+    void Term();
+    // Records the control's rectangle relative to the parent's client area now.
+    void AddControl(CWnd* pControl, int flags, CWnd* pParentBox = nullptr, Callback callback = {});
+    // Lays the controls out for the new client size.
+    void OnSize(int cx, int cy);
+
+    bool IsActive() const { return m_pParent != nullptr; }
+    std::size_t ControlCount() const { return m_controls.size(); }
+
+private:
+    struct Item
+    {
+        CWnd* pControl;
+        int flags;
+        RECT rect;
+        SIZE parentSize;
+        Callback callback;
+    };
+    CWnd* m_pParent = nullptr;
+    std::vector<Item> m_controls;
+};

@@ -1,0 +1,42 @@
+// Dialog windows created from templates of a resource module, with an anchor layout.
+#pragma once
+
+#include "host/ui/Anchor.h"
+#include "host/ui/DialogTemplate.h"
+#include "host/ui/Wnd.h"
+
+class CDialogBase : public CWnd
+{
+public:
+    CDialogBase(UINT nIDTemplate, CWnd* pParent);
+    ~CDialogBase() override;
+
+    // Creates the dialog window and its controls from the template, then sends WM_INITDIALOG.
+    BOOL Create(UINT nIDTemplate, CWnd* pParent);
+    // Creates the window from the template given at construction as a child of the parent.
+    BOOL CreateDialogFromResources(CWnd* pParent);
+    // Places the window where the control with that id is (same rectangle, just above it in
+    // z-order) and hides the placeholder, which stays for the next window put there.
+    void ReplaceHolder(CWnd* pWnd, UINT nIDHolder);
+
+    UINT GetTemplateId() const { return m_nIDTemplate; }
+
+    // The module whose resources hold the template; the current module state's by default.
+    virtual HINSTANCE GetResourceHandle();
+
+    virtual BOOL OnInitDialog();
+
+protected:
+    void OnDestroy();
+    void OnSize(UINT nType, int cx, int cy);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    Anchor m_anchor;
+    CWnd* m_pParentWnd;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    UINT m_nIDTemplate;
+};
