@@ -1,0 +1,9 @@
+#include "app/Version.h"
+
+namespace app
+{
+const char* Version()
+{
+    return TALLY_VERSION;
+}
+} // namespace app
