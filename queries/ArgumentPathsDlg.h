@@ -1,0 +1,10 @@
+// The result window of "Paths Used".
+#pragma once
+
+#include "queries/ListResultDlg.h"
+
+class ArgumentPathsDlg : public ListResultDlg
+{
+public:
+    using ListResultDlg::ListResultDlg;
+};
