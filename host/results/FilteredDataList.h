@@ -101,19 +101,28 @@ public:
 
     void AddDataConsumer(IDataConsumer* pConsumer);
     void RemoveDataConsumer(IDataConsumer* pConsumer);
-    std::size_t DataConsumerCount() const { return m_consumers.size(); }
+    std::size_t DataConsumerCount() const;
 
     // Called by the controls around each refresh of their shown rows.
     void NotifyBeforeRefresh();
     void NotifyAfterRefresh();
 
+    // A view or consumer may attach, detach, add or remove itself or others from inside a callback;
+    // one added then first hears of the next change.
     void AttachView(IListView* pView);
     void DetachView(IListView* pView);
+    std::size_t ViewCount() const;
 
 private:
+    // Calls fn on every target present when the call began. Targets removed meanwhile are skipped;
+    // their slots are emptied and compacted once the outermost dispatch returns.
+    template <class T, class Fn> void Dispatch(std::vector<T*>& targets, Fn fn);
+    void Compact();
+
     IDataSource* m_pSource = nullptr;
     std::vector<IDataFilter*> m_filters;
     std::vector<IDataConsumer*> m_consumers;
     std::vector<IListView*> m_views;
     int m_nBraceDepth = 0;
+    int m_nDispatchDepth = 0;
 };

@@ -9,13 +9,14 @@
 #include "host/ui/Wnd.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A counted reference to one shown row.
 class NyLcRow
 {
 public:
-    explicit NyLcRow(const void* pData) : m_pData(pData) {}
+    explicit NyLcRow(const void* pData);
 
     const void* GetData() const { return m_pData; }
     void AddRef() { ++m_nRefs; }
@@ -25,14 +26,13 @@ public:
     static long LiveCount();
 
 private:
-    ~NyLcRow() = default;
+    ~NyLcRow();
 
     const void* m_pData;
     int m_nRefs = 0;
 };
 
-template <class T>
-class CSmartPtr
+template <class T> class CSmartPtr
 {
 public:
     CSmartPtr() = default;
@@ -115,6 +115,8 @@ public:
     // The user's filter on a column; false when the column does not exist or the operand does not
     // suit it.
     bool SetColumnFilter(int column, const FilterCriterion& criterion);
+    // The user's filter of a column, null when the column does not exist.
+    const FilterCriterion* GetColumnFilter(int column) const;
 
     int ColumnCount() const;
     const ResultColumnFilter* GetColumn(int column) const;
@@ -132,15 +134,23 @@ public:
 protected:
     void BindList(FilteredDataList* pList);
     void Settle() override;
+    // Walks the source and rebuilds m_rows and the selection; the caller guards the settle.
+    void RebuildRows();
+    ResultColumnFilter* Column(int column) const;
 
     void OnRowChanged(const void* pRow) override;
     void OnRowsCleared() override;
     void OnRowsInvalidated() override;
     void OnBraceClosed() override;
 
+    // Sends the parent WM_NOTIFY NM_LIST_SELCHANGED.
     void NotifySelectionChanged();
+    // Tells the parent when the selection differs from the one it was last told of, so that one net
+    // change gives one notification however many steps made it.
+    void NotifyIfSelectionChanged();
 
     FilteredDataList* m_pList = nullptr;
+    std::vector<const void*> m_notifiedSelection;
     CStdStr<wchar_t> m_resultName;
     int m_nSortColumn = -1;
     int m_nSortDirection = SortAscending;

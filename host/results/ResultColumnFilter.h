@@ -70,7 +70,8 @@ public:
     virtual std::wstring FormatCell(const ResultCell& cell) const = 0;
 
     // The user's filter; false when the operand does not suit the column (a number column needs a
-    // number for =, <, <=, >, >=).
+    // number for =, <, <=, >, >=), and the previous filter stays. On a number column a non-empty text
+    // is the operand and must read as a number as a whole; an empty text leaves the number as given.
     bool SetCriterion(const FilterCriterion& criterion);
     const FilterCriterion& GetCriterion() const { return m_criterion; }
     bool HasCriterion() const { return m_criterion.op != FilterCriterion::Op::None; }
@@ -88,6 +89,8 @@ protected:
     ResultCell m_dataCell;
     ResultCell m_filterCell;
     FilterCriterion m_criterion;
+    // The operand in the case-folded form that Contains matches against.
+    std::wstring m_foldedOperand;
     int m_nFlags;
     CStdStr<wchar_t> m_text;
     bool m_bEnabled = true;
@@ -107,7 +110,8 @@ class NumberColumnFilter : public ResultColumnFilter
 public:
     using ResultColumnFilter::ResultColumnFilter;
 
-    // Format type and printf format of the shown number.
+    // Format type and printf format of the shown number; the format takes a double and applies to
+    // float columns (integers always show as signed decimal).
     void SetFormat(int formatType, const CStdStr<wchar_t>& format);
     int GetFormatType() const { return m_nFormatType; }
 

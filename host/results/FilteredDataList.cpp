@@ -1,0 +1,160 @@
+#include "host/results/FilteredDataList.h"
+
+#include <algorithm>
+
+namespace
+{
+
+template <class T> void AddUnique(std::vector<T*>& targets, T* p)
+{
+    if (p != nullptr && std::find(targets.begin(), targets.end(), p) == targets.end())
+        targets.push_back(p);
+}
+
+// While a dispatch runs, a removal only empties the slot, so that indices stay valid.
+template <class T> void RemoveFrom(std::vector<T*>& targets, T* p, bool bDispatching)
+{
+    const auto it = std::find(targets.begin(), targets.end(), p);
+    if (p == nullptr || it == targets.end())
+        return;
+    if (bDispatching)
+        *it = nullptr;
+    else
+        targets.erase(it);
+}
+
+template <class T> std::size_t CountPresent(const std::vector<T*>& targets)
+{
+    return static_cast<std::size_t>(
+        std::count_if(targets.begin(), targets.end(), [](T* p) { return p != nullptr; }));
+}
+
+} // namespace
+
+FilteredDataList::~FilteredDataList()
+{
+    for (IDataFilter* pFilter : m_filters)
+        delete pFilter;
+}
+
+template <class T, class Fn> void FilteredDataList::Dispatch(std::vector<T*>& targets, Fn fn)
+{
+    struct DepthGuard
+    {
+        FilteredDataList& list;
+        explicit DepthGuard(FilteredDataList& l) : list(l) { ++list.m_nDispatchDepth; }
+        ~DepthGuard()
+        {
+            if (--list.m_nDispatchDepth == 0)
+                list.Compact();
+        }
+    } guard(*this);
+
+    const std::size_t count = targets.size();
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        // Read the slot afresh each time: an earlier callback may have emptied it.
+        if (T* p = targets[i])
+            fn(p);
+    }
+}
+
+void FilteredDataList::Compact()
+{
+    std::erase(m_views, nullptr);
+    std::erase(m_consumers, nullptr);
+}
+
+void FilteredDataList::SetSource(IDataSource* pSource)
+{
+    m_pSource = pSource;
+    FilterChanged();
+}
+
+void FilteredDataList::AddFilter(IDataFilter* pFilter)
+{
+    if (pFilter == nullptr)
+        return;
+    m_filters.push_back(pFilter);
+    FilterChanged();
+}
+
+void FilteredDataList::DestroyAllFilters()
+{
+    std::vector<IDataFilter*> filters;
+    filters.swap(m_filters);
+    for (IDataFilter* pFilter : filters)
+        delete pFilter;
+    FilterChanged();
+}
+
+void FilteredDataList::OpenBrace()
+{
+    ++m_nBraceDepth;
+}
+
+void FilteredDataList::CloseBrace()
+{
+    if (m_nBraceDepth == 0)
+        return;
+    if (--m_nBraceDepth == 0)
+        Dispatch(m_views, [](IListView* p) { p->OnBraceClosed(); });
+}
+
+void FilteredDataList::ItemAddedOrChanged(const void* pRow)
+{
+    Dispatch(m_views, [pRow](IListView* p) { p->OnRowChanged(pRow); });
+    Dispatch(m_consumers, [pRow](IDataConsumer* p) { p->OnItemAddedOrChanged(pRow); });
+}
+
+void FilteredDataList::FilterChanged()
+{
+    Dispatch(m_views, [](IListView* p) { p->OnRowsInvalidated(); });
+    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnListReset(); });
+}
+
+void FilteredDataList::ClearAllItems()
+{
+    Dispatch(m_views, [](IListView* p) { p->OnRowsCleared(); });
+    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnAllItemsCleared(); });
+}
+
+void FilteredDataList::AddDataConsumer(IDataConsumer* pConsumer)
+{
+    AddUnique(m_consumers, pConsumer);
+}
+
+void FilteredDataList::RemoveDataConsumer(IDataConsumer* pConsumer)
+{
+    RemoveFrom(m_consumers, pConsumer, m_nDispatchDepth > 0);
+}
+
+std::size_t FilteredDataList::DataConsumerCount() const
+{
+    return CountPresent(m_consumers);
+}
+
+void FilteredDataList::NotifyBeforeRefresh()
+{
+    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnBeforeRefresh(); });
+}
+
+void FilteredDataList::NotifyAfterRefresh()
+{
+    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnAfterRefresh(); });
+}
+
+void FilteredDataList::AttachView(IListView* pView)
+{
+    AddUnique(m_views, pView);
+}
+
+void FilteredDataList::DetachView(IListView* pView)
+{
+    RemoveFrom(m_views, pView, m_nDispatchDepth > 0);
+}
+
+std::size_t FilteredDataList::ViewCount() const
+{
+    return CountPresent(m_views);
+}

@@ -1,0 +1,265 @@
+#include "host/results/ResultColumnFilter.h"
+
+#include "host/base/TextCodec.h"
+#include "host/services/ProjectManager.h"
+
+#include <cmath>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <optional>
+
+namespace
+{
+
+// A total order on doubles: NaN sorts after every number, so sorting stays well-defined.
+int CompareNumbers(double a, double b)
+{
+    if (a < b)
+        return -1;
+    if (b < a)
+        return 1;
+    return static_cast<int>(std::isnan(a)) - static_cast<int>(std::isnan(b));
+}
+
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+// The whole text as a finite number, surrounding blanks allowed.
+std::optional<double> ParseNumber(const std::wstring& text)
+{
+    const wchar_t* pBegin = text.c_str();
+    wchar_t* pEnd = nullptr;
+    const double value = std::wcstod(pBegin, &pEnd);
+    if (pEnd == pBegin || !std::isfinite(value))
+        return std::nullopt;
+    while (*pEnd != L'\0' && std::iswspace(static_cast<wint_t>(*pEnd)))
+        ++pEnd;
+    if (*pEnd != L'\0')
+        return std::nullopt;
+    return value;
+}
+
+template <class Compare> bool Satisfies(FilterCriterion::Op op, Compare compare)
+{
+    using Op = FilterCriterion::Op;
+    switch (op)
+    {
+    case Op::Equal:
+        return compare() == 0;
+    case Op::Less:
+        return compare() < 0;
+    case Op::LessEqual:
+        return compare() <= 0;
+    case Op::Greater:
+        return compare() > 0;
+    case Op::GreaterEqual:
+        return compare() >= 0;
+    case Op::None:
+    case Op::Contains:
+        break;
+    }
+    return true;
+}
+
+int CompareText(const ResultCell& a, const ResultCell& b)
+{
+    return Sign(text::CompareUtf16(a.pText ? a.pText : L"", b.pText ? b.pText : L""));
+}
+
+int CompareInt(const ResultCell& a, const ResultCell& b)
+{
+    return (a.intValue > b.intValue) - (a.intValue < b.intValue);
+}
+
+int CompareFloat(const ResultCell& a, const ResultCell& b)
+{
+    return CompareNumbers(a.floatValue, b.floatValue);
+}
+
+int CompareObjectName(const ResultCell& a, const ResultCell& b)
+{
+    return Sign(text::CompareUtf16(a.objectName, b.objectName));
+}
+
+} // namespace
+
+ResultColumnFilter::ResultColumnFilter(CellType type, const CStdStr<wchar_t>& columnTitle, int columnWidth,
+                                       int flags, const CStdStr<wchar_t>& text)
+    : title(columnTitle), width(columnWidth), cellType(type), m_nFlags(flags), m_text(text)
+{
+    m_dataCell.type = type;
+    m_filterCell.type = type;
+}
+
+ResultColumnFilter::~ResultColumnFilter() = default;
+
+bool ResultColumnFilter::SetCriterion(const FilterCriterion& criterion)
+{
+    using Op = FilterCriterion::Op;
+    FilterCriterion accepted = criterion;
+    const bool bOrderOp = criterion.op != Op::None && criterion.op != Op::Contains;
+    if (bOrderOp && IsNumeric())
+    {
+        if (!criterion.text.empty())
+        {
+            const std::optional<double> number = ParseNumber(criterion.text);
+            if (!number)
+                return false;
+            accepted.number = *number;
+        }
+        else if (!std::isfinite(criterion.number))
+            return false;
+    }
+
+    m_criterion = std::move(accepted);
+    m_foldedOperand = text::FoldCase(m_criterion.text);
+    m_filterCell.pText = m_criterion.text.c_str();
+    m_filterCell.intValue = static_cast<std::int32_t>(m_criterion.number);
+    m_filterCell.floatValue = static_cast<float>(m_criterion.number);
+    return true;
+}
+
+bool ResultColumnFilter::Passes(const ResultCell& cell) const
+{
+    using Op = FilterCriterion::Op;
+    if (m_criterion.op == Op::None || !IsEnabled())
+        return true;
+    if (m_criterion.op == Op::Contains)
+        return text::FoldCase(FormatCell(cell)).find(m_foldedOperand) != std::wstring::npos;
+    if (IsNumeric())
+        return Satisfies(m_criterion.op,
+                         [&] { return CompareNumbers(NumericValue(cell), m_criterion.number); });
+    const std::wstring shown = FormatCell(cell);
+    return Satisfies(m_criterion.op, [&] { return text::CompareUtf16(shown, m_criterion.text); });
+}
+
+double ResultColumnFilter::NumericValue(const ResultCell&) const
+{
+    return 0.0;
+}
+
+TextFilter::TextFilter(const CStdStr<wchar_t>& title, int width, int flags, const CStdStr<wchar_t>& text)
+    : ResultColumnFilter(CellType::Text, title, width, flags, text)
+{
+}
+
+ResultColumnFilter::CompareFunc TextFilter::GetCompareFunc() const
+{
+    return &CompareText;
+}
+
+void TextFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) const
+{
+    cell.type = CellType::Text;
+    cell.pText = nullptr;
+    if (pCellAddress != nullptr)
+        std::memcpy(&cell.pText, pCellAddress, sizeof(cell.pText));
+}
+
+std::wstring TextFilter::FormatCell(const ResultCell& cell) const
+{
+    return cell.pText ? std::wstring(cell.pText) : std::wstring();
+}
+
+void NumberColumnFilter::SetFormat(int formatType, const CStdStr<wchar_t>& format)
+{
+    m_nFormatType = formatType;
+    m_format = format;
+}
+
+IntFilter::IntFilter(const CStdStr<wchar_t>& title, int width, int flags, const CStdStr<wchar_t>& text)
+    : NumberColumnFilter(CellType::Integer, title, width, flags, text)
+{
+}
+
+ResultColumnFilter::CompareFunc IntFilter::GetCompareFunc() const
+{
+    return &CompareInt;
+}
+
+void IntFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) const
+{
+    cell.type = CellType::Integer;
+    cell.intValue = 0;
+    // Counters are 64-bit; the column reads the first four bytes, the low half on this platform.
+    if (pCellAddress != nullptr)
+        std::memcpy(&cell.intValue, pCellAddress, sizeof(cell.intValue));
+}
+
+std::wstring IntFilter::FormatCell(const ResultCell& cell) const
+{
+    return std::to_wstring(cell.intValue);
+}
+
+double IntFilter::NumericValue(const ResultCell& cell) const
+{
+    return cell.intValue;
+}
+
+FloatFilter::FloatFilter(const CStdStr<wchar_t>& title, int width, int flags, const CStdStr<wchar_t>& text)
+    : NumberColumnFilter(CellType::Float, title, width, flags, text)
+{
+}
+
+ResultColumnFilter::CompareFunc FloatFilter::GetCompareFunc() const
+{
+    return &CompareFloat;
+}
+
+void FloatFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) const
+{
+    cell.type = CellType::Float;
+    cell.floatValue = 0.0f;
+    if (pCellAddress != nullptr)
+        std::memcpy(&cell.floatValue, pCellAddress, sizeof(cell.floatValue));
+}
+
+std::wstring FloatFilter::FormatCell(const ResultCell& cell) const
+{
+    CStdStr<wchar_t> shown;
+    shown.Format(m_format.empty() ? L"%.1f" : m_format.c_str(), static_cast<double>(cell.floatValue));
+    return shown;
+}
+
+// Filters compare what the user sees: 33.33 shown as "33.3" equals 33.3.
+double FloatFilter::NumericValue(const ResultCell& cell) const
+{
+    const std::wstring shown = FormatCell(cell);
+    return ParseNumber(shown).value_or(static_cast<double>(cell.floatValue));
+}
+
+VObjectGUIDFilter::VObjectGUIDFilter(const CStdStr<wchar_t>& title, int width, int flags,
+                                     const CStdStr<wchar_t>& text)
+    : ResultColumnFilter(CellType::ObjectGUID, title, width, flags, text)
+{
+}
+
+ResultColumnFilter::CompareFunc VObjectGUIDFilter::GetCompareFunc() const
+{
+    return &CompareObjectName;
+}
+
+void VObjectGUIDFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) const
+{
+    cell.type = CellType::ObjectGUID;
+    cell.guid = GUID_NULL;
+    cell.objectName.clear();
+    if (pCellAddress == nullptr)
+        return;
+    std::memcpy(&cell.guid, pCellAddress, sizeof(GUID));
+    if (IsNullGuid(cell.guid))
+        return;
+    if (IVObject* pObject = priv::LookupVObject(cell.guid))
+    {
+        cell.objectName.assign(pObject->GetName());
+        priv::ReleaseObject(pObject);
+    }
+}
+
+std::wstring VObjectGUIDFilter::FormatCell(const ResultCell& cell) const
+{
+    return cell.objectName;
+}
