@@ -1,0 +1,179 @@
+#include "framework/RegistryConstants.h"
+#include "tests/support/PluginFixture.h"
+
+namespace
+{
+
+class RegistryTest : public PluginFixture
+{
+protected:
+    RegistryTest() { OpenProject(MakeGreetingProject()); }
+
+    bool Subscribed() const { return m_pRegistry->IsSubscribedToLogger(); }
+    std::size_t LoggerSubscribers() { return Logger().SubscriberCount(); }
+    std::size_t PathRows() { return queries::TheArgumentPathsQuery().GetPaths().size(); }
+
+    void RaisePreferenceChange(const wchar_t* key, const wchar_t* name)
+    {
+        NotifyEvent event;
+        event.eventId = registry::kUserPrefChanged;
+        event.prefKey = key;
+        event.prefName = name;
+        m_env.Notifications().Notify(registry::kUserPrefChannel, &event);
+    }
+};
+
+TEST_F(RegistryTest, RegistersTheFourQueriesInOrderAndFollowsTheProject)
+{
+    const auto& registered = m_pRegistry->GetQueries();
+    ASSERT_EQ(registered.size(), 4u);
+    EXPECT_EQ(registered[0], &queries::TheNoneQuery());
+    EXPECT_EQ(registered[1], &queries::TheDialogueEventQuery());
+    EXPECT_EQ(registered[2], &queries::TheArgumentPathsQuery());
+    EXPECT_EQ(registered[3], &queries::TheDialogueResolvedQuery());
+
+    // "Loaded" built the columns; "Pre_Close" drops them and the statistics.
+    EXPECT_EQ(queries::TheArgumentPathsQuery().GetList().FilterCount(), 3u);
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    Resolve(Id(1), Id(20), {Id(11)});
+    EXPECT_EQ(PathRows(), 1u);
+    m_env.CloseProject();
+    EXPECT_EQ(queries::TheArgumentPathsQuery().GetList().FilterCount(), 0u);
+    EXPECT_EQ(PathRows(), 0u);
+}
+
+TEST_F(RegistryTest, SubscriptionFollowsEnableStatsThroughTheStateTable)
+{
+    // Unsubscribed, "LoggerStopped": nothing, and the preference is not even read.
+    const auto reads = m_env.Preferences().ReadCount();
+    m_env.StopLogger();
+    EXPECT_EQ(m_env.Preferences().ReadCount(), reads);
+    EXPECT_FALSE(Subscribed());
+
+    // Unsubscribed, "LoggerStarted" with the option off: still unsubscribed.
+    m_env.StartLogger();
+    EXPECT_FALSE(Subscribed());
+
+    // Checking the option subscribes at once, with the four values.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    EXPECT_TRUE(Subscribed());
+    EXPECT_EQ(LoggerSubscribers(), 1u);
+
+    // Subscribed and on: starts and stops keep the one subscription.
+    m_env.StartLogger();
+    m_env.StartLogger();
+    m_env.StopLogger();
+    EXPECT_TRUE(Subscribed());
+    EXPECT_EQ(LoggerSubscribers(), 1u);
+
+    // Unchecking unsubscribes.
+    SetPreference(registry::kPrefEnableStats.c_str(), false);
+    EXPECT_FALSE(Subscribed());
+    EXPECT_EQ(LoggerSubscribers(), 0u);
+
+    // Subscribed while the stored value turned off unannounced: the next stop brings it in line.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    INotifyMgr* pSaved = INotifyMgr::m_pInstance;
+    INotifyMgr::m_pInstance = nullptr;
+    SetPreference(registry::kPrefEnableStats.c_str(), false);
+    INotifyMgr::m_pInstance = pSaved;
+    EXPECT_TRUE(Subscribed());
+    m_env.StopLogger();
+    EXPECT_FALSE(Subscribed());
+
+    // Terminating while subscribed unsubscribes.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    EXPECT_EQ(LoggerSubscribers(), 1u);
+    m_pRegistry->Terminate();
+    EXPECT_EQ(LoggerSubscribers(), 0u);
+}
+
+TEST_F(RegistryTest, PreferenceChangesMatchKeyAndNameExactly)
+{
+    // The value is on, but only announcements of exactly this key and name count.
+    INotifyMgr* pSaved = INotifyMgr::m_pInstance;
+    INotifyMgr::m_pInstance = nullptr;
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    INotifyMgr::m_pInstance = pSaved;
+    RaisePreferenceChange(L"monitoringManager", L"EnableStats");
+    RaisePreferenceChange(L"MonitoringManager", L"EnableStats ");
+    RaisePreferenceChange(L"MonitoringManager", L"KeepStatsAcrossRuns");
+    EXPECT_FALSE(Subscribed());
+    RaisePreferenceChange(L"MonitoringManager", L"EnableStats");
+    EXPECT_TRUE(Subscribed());
+}
+
+TEST_F(RegistryTest, OtherPreferencesLeaveTheSubscriptionAlone)
+{
+    m_env.Preferences().SetBool(L"monitoringmanager", L"EnableStats", true);
+    m_env.Preferences().SetBool(L"MonitoringManager", L"enablestats", true);
+    m_env.Preferences().SetBool(L"MonitoringManager", L"KeepStatsAcrossRuns", true);
+    EXPECT_FALSE(Subscribed());
+    // The stored value counts, however the change was announced.
+    m_env.Preferences().SetBool(L"MonitoringManager", L"EnableStats", true);
+    EXPECT_TRUE(Subscribed());
+}
+
+TEST_F(RegistryTest, LoggerStartClearsUnlessStatisticsAreKept)
+{
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    Resolve(Id(1), Id(20), {Id(11)});
+    ASSERT_EQ(PathRows(), 1u);
+
+    SetPreference(registry::kPrefKeepStatsAcrossRuns.c_str(), true);
+    m_env.StartLogger();
+    EXPECT_EQ(PathRows(), 1u);
+    Resolve(Id(1), Id(20), {Id(12)});
+    EXPECT_EQ(PathRows(), 2u);
+
+    SetPreference(registry::kPrefKeepStatsAcrossRuns.c_str(), false);
+    m_env.StartLogger();
+    EXPECT_EQ(PathRows(), 0u);
+
+    // With the option off the start does not subscribe but still clears.
+    Resolve(Id(1), Id(20), {Id(12)});
+    SetPreference(registry::kPrefEnableStats.c_str(), false);
+    ASSERT_EQ(PathRows(), 1u);
+    m_env.StartLogger();
+    EXPECT_FALSE(Subscribed());
+    EXPECT_EQ(PathRows(), 0u);
+}
+
+TEST_F(RegistryTest, EveryItemReachesEveryQueryInRegistrationOrder)
+{
+    std::vector<int> order;
+    struct OrderOwner : IProfilerQueryOwner
+    {
+        std::vector<int>* pOrder;
+        int id;
+        void OnQueryStateChanged() override { pOrder->push_back(id); }
+    } owners[4] = {{{}, &order, 0}, {{}, &order, 1}, {{}, &order, 2}, {{}, &order, 3}};
+    for (int i = 0; i < 4; ++i)
+        m_pRegistry->GetQueries()[static_cast<std::size_t>(i)]->SetOwner(&owners[i]);
+
+    // A resolution without event is rejected by each real query, which tells its owner.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    Resolve(GUID_NULL, Id(20));
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+
+    // Kinds other than 1 and 34 never reach the registry.
+    order.clear();
+    Logger().LogItem(35);
+    EXPECT_TRUE(order.empty());
+}
+
+TEST_F(RegistryTest, WithoutNotificationManagerNothingIsSubscribed)
+{
+    INotifyMgr* pSaved = INotifyMgr::m_pInstance;
+    INotifyMgr::m_pInstance = nullptr;
+    auto* pRegistry = new ProfilerQueryRegistry;
+    EXPECT_TRUE(pRegistry->Initialize());
+    EXPECT_EQ(pRegistry->GetQueries().size(), 4u);
+    EXPECT_TRUE(pRegistry->Terminate());
+    pRegistry->Destroy();
+    INotifyMgr::m_pInstance = pSaved;
+    // Only the fixture's registry listens.
+    EXPECT_EQ(m_env.Notifications().SubscriberCount(registry::kProjectChannel), 1u);
+}
+
+} // namespace
