@@ -11,7 +11,8 @@ public:
     CDialogBase(UINT nIDTemplate, CWnd* pParent);
     ~CDialogBase() override;
 
-    // Creates the dialog window and its controls from the template, then sends WM_INITDIALOG.
+    // Creates the dialog window and its controls from the template, then sends WM_INITDIALOG. FALSE,
+    // with no window, when the resource module lacks the template.
     BOOL Create(UINT nIDTemplate, CWnd* pParent);
     // Creates the window from the template given at construction as a child of the parent.
     BOOL CreateDialogFromResources(CWnd* pParent);
@@ -24,9 +25,11 @@ public:
     // The module whose resources hold the template; the current module state's by default.
     virtual HINSTANCE GetResourceHandle();
 
+    // Starts the anchor layout on the dialog; derived dialogs call it first.
     virtual BOOL OnInitDialog();
 
 protected:
+    // Ends the anchor layout.
     void OnDestroy();
     void OnSize(UINT nType, int cx, int cy);
 

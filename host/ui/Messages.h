@@ -12,12 +12,15 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_COPY = 0x0301;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
+// Clicks the button as a user would: auto check boxes change state, then the parent hears BN_CLICKED.
+inline constexpr UINT BM_CLICK = 0x00F5;
 
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT CBN_SELCHANGE = 1;
 
 inline constexpr WPARAM BST_UNCHECKED = 0;
 inline constexpr WPARAM BST_CHECKED = 1;
+inline constexpr WPARAM BST_INDETERMINATE = 2;
 
 inline constexpr UINT SIZE_RESTORED = 0;
 
@@ -43,9 +46,43 @@ inline constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 inline constexpr DWORD DS_SETFONT = 0x0040;
 inline constexpr DWORD DS_CONTROL = 0x0400;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
+inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+inline constexpr DWORD BS_CHECKBOX = 0x0002;
 inline constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+inline constexpr DWORD BS_RADIOBUTTON = 0x0004;
+inline constexpr DWORD BS_3STATE = 0x0005;
+inline constexpr DWORD BS_AUTO3STATE = 0x0006;
 inline constexpr DWORD BS_GROUPBOX = 0x0007;
+inline constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+inline constexpr DWORD BS_TYPEMASK = 0x000F;
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+inline constexpr DWORD CBS_OWNERDRAWFIXED = 0x0010;
+inline constexpr DWORD CBS_HASSTRINGS = 0x0200;
 inline constexpr DWORD SS_LEFT = 0x0000;
+
+inline constexpr int CB_ERR = -1;
+
+// Two 16-bit halves packed into a message parameter, low word first.
+inline constexpr WORD LOWORD(std::uintptr_t value)
+{
+    return static_cast<WORD>(value & 0xFFFF);
+}
+inline constexpr WORD HIWORD(std::uintptr_t value)
+{
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+inline constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high)
+{
+    return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
+}
+inline constexpr LPARAM MAKELPARAM(unsigned low, unsigned high)
+{
+    return static_cast<LPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
+}
+inline constexpr COLORREF RGB(unsigned r, unsigned g, unsigned b)
+{
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
 
 // Header of a WM_NOTIFY message.
 struct NMHDR

@@ -18,8 +18,11 @@ public:
 // The module state that is current now (the host's own when no library switched).
 AFX_MODULE_STATE* AfxGetModuleState();
 HINSTANCE AfxGetResourceHandle();
+// The application object of the current module state; null when the module has none.
+CWinApp* AfxGetApp();
 
-// Makes a module state current until the guard goes out of scope.
+// Makes a module state current until the guard goes out of scope; guards nest, each restoring the
+// state it found. A null state leaves the current one in place.
 class AFX_MAINTAIN_STATE2
 {
 public:
@@ -32,7 +35,8 @@ private:
     AFX_MODULE_STATE* m_pPrevState;
 };
 
-// The application object of a module.
+// The application object of a module. It registers with the module state that is current when it is
+// constructed (a library constructs its own inside its module state).
 class CWinApp
 {
 public:

@@ -10,7 +10,7 @@ class VObjectTextBase : public CWnd
 {
 public:
     // Shows the name of the object with that GUID; GUID_NULL or an object the project lacks shows
-    // nothing.
+    // nothing. Without a window the GUID is kept and shown once the caption is bound.
     void SetObjectID(const GUID& id);
     const GUID& GetObjectID() const { return m_objectID; }
 
@@ -23,6 +23,7 @@ class VObjectTextUICaption : public VObjectTextBase
 public:
     VObjectTextUICaption(IVObject* pObject, int textType, int style, bool bEditable);
 
-    // Takes over the placeholder window: same window, id and place; this object now handles it.
+    // Takes over the placeholder window: same window, id and place; this object now handles it and
+    // shows its object's name in place of the template's text.
     BOOL BindToPlaceHolder(CWnd* pPlaceHolder);
 };

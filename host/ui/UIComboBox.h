@@ -25,14 +25,16 @@ public:
     int AddString(const wchar_t* text, COLORREF textColor);
     int GetCount() const;
     int GetCurSel() const;
-    // Selects the entry (-1: none); with bNotify the parent gets CBN_SELCHANGE as after a user's choice.
+    // Selects the entry (-1 or a bad index: none, and CB_ERR returned); with bNotify the parent gets
+    // CBN_SELCHANGE as after a user's choice.
     int SetCurSel(int index, bool bNotify = false);
     CStdStr<wchar_t> GetLBText(int index) const;
     COLORREF GetTextColor(int index) const;
     int SetItemDataPtr(int index, void* pData);
     void* GetItemDataPtr(int index) const;
     // Orders the entries by their text (case-insensitive, then by UTF-16 code units); data and colours
-    // stay with their entries and the selection follows its entry.
+    // stay with their entries and the selection follows its entry. Equal texts keep their order. The
+    // flags select no variant yet.
     void Sort(int flags);
     void ResetContent();
 

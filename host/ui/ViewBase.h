@@ -24,8 +24,7 @@ protected:
 };
 
 // Shared base of the host's COM-like classes; holds no state of its own.
-template <class T, int N>
-class CComBase
+template <class T, int N> class CComBase
 {
 };
 

@@ -31,7 +31,10 @@ public:
     // object. The rectangle is in the parent's client coordinates.
     virtual BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                           const RECT& rect, CWnd* pParent, UINT nID);
-    // Destroys the children first, then this window: WM_DESTROY, then PostNcDestroy.
+    // Destroys the window and its children as Windows does: WM_DESTROY reaches this window first, while
+    // its children still exist, then each child top-down; PostNcDestroy then runs bottom-up, children
+    // before their parent, after each window is gone. FALSE when there is no window or it is already
+    // being destroyed.
     virtual BOOL DestroyWindow();
     // Attaches this object to an existing window, replacing the object that handled it (subclassing).
     BOOL SubclassWindow(HWND hWnd);
@@ -102,3 +105,12 @@ HWND GetDlgItem(HWND hDlg, int nID);
 BOOL IsWindow(HWND hWnd);
 // Windows in existence, for leak checks.
 std::size_t LiveWindowCount();
+
+// What a control tells its parent: WM_COMMAND (MAKEWPARAM(id, code), control) and WM_NOTIFY (id,
+// NMHDR {control, id, code}). 0 when the control has no window or no parent.
+LRESULT SendCommandToParent(CWnd* pControl, UINT code);
+LRESULT SendNotifyToParent(CWnd* pControl, UINT code);
+// A user's click on a button (BM_CLICK): an enabled auto check box or radio button changes its check
+// state first, then the parent gets BN_CLICKED. FALSE, and nothing sent, for a missing or disabled
+// button.
+BOOL ClickButton(CWnd* pButton);
