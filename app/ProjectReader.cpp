@@ -1,0 +1,404 @@
+#include "app/ProjectReader.h"
+
+#include "host/base/TextCodec.h"
+#include "host/services/Project.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace app
+{
+namespace
+{
+
+using nlohmann::json;
+
+// Thrown inside the reader only; turned into the result's message at the top.
+struct ProjectError
+{
+    std::string message;
+};
+
+// A JSON value quoted for a message, cut so that one bad field cannot flood the terminal.
+std::string Shown(const json& value)
+{
+    std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
+    constexpr std::size_t kMax = 60;
+    if (text.size() > kMax)
+        text = text.substr(0, kMax) + "...";
+    return text;
+}
+
+class ObjectContext
+{
+public:
+    explicit ObjectContext(std::size_t number) : m_number(number) {}
+
+    void SetId(const GUID& id) { m_id = guid::ToString(id); }
+
+    [[noreturn]] void Fail(const std::string& what) const
+    {
+        std::string message = "object " + std::to_string(m_number);
+        if (!m_id.empty())
+            message += " (" + m_id + ")";
+        throw ProjectError{message + ": " + what};
+    }
+
+    // A GUID where one is required; null is allowed only where `allowNull` says so.
+    std::optional<GUID> Guid(const json& value, const std::string& field, bool allowNull) const
+    {
+        if (value.is_null())
+        {
+            if (!allowNull)
+                Fail(field + " must not be null");
+            return std::nullopt;
+        }
+        if (!value.is_string())
+            Fail(field + " must be a GUID string, not " + std::string(value.type_name()));
+        const std::optional<GUID> parsed = guid::Parse(value.get_ref<const std::string&>());
+        if (!parsed)
+            Fail(field + ": bad GUID " + Shown(value));
+        return parsed;
+    }
+
+    const json& List(const json& object, const char* field) const
+    {
+        const json& list = object.at(field);
+        if (!list.is_array())
+            Fail(std::string("\"") + field + "\" must be an array, not " + list.type_name());
+        return list;
+    }
+
+private:
+    std::size_t m_number;
+    std::string m_id;
+};
+
+std::string Quoted(const char* field)
+{
+    return std::string("\"") + field + "\"";
+}
+
+ProjectFileObject ReadObject(const json& object, std::size_t number)
+{
+    ObjectContext context(number);
+    if (!object.is_object())
+        context.Fail(std::string("must be a JSON object, not ") + object.type_name());
+
+    ProjectFileObject result;
+    const auto id = object.find("id");
+    if (id == object.end())
+        context.Fail("missing \"id\"");
+    // An id names the object: null, or the all-zero GUID that means "no object", cannot.
+    const std::optional<GUID> parsedId = context.Guid(*id, "\"id\"", false);
+    if (IsNullGuid(*parsedId))
+        context.Fail("\"id\" must not be the null GUID");
+    result.id = *parsedId;
+    context.SetId(result.id);
+
+    const auto name = object.find("name");
+    if (name == object.end())
+        context.Fail("missing \"name\"");
+    if (!name->is_string())
+        context.Fail(std::string("\"name\" must be a string, not ") + name->type_name());
+    if (!text::Utf8ToWide(name->get_ref<const std::string&>(), result.name))
+        context.Fail("\"name\" is not valid UTF-8");
+
+    if (const auto kind = object.find("kind"); kind != object.end())
+    {
+        if (!kind->is_string())
+            context.Fail(std::string("\"kind\" must be a string, not ") + kind->type_name());
+        result.kindName = kind->get<std::string>();
+        if (result.kindName == "DialogueEvent")
+            result.kind = ObjectKind::DialogueEvent;
+        else if (result.kindName == "Argument")
+            result.kind = ObjectKind::Argument;
+    }
+
+    // A null parent is the same as none: the object sits at the top.
+    if (const auto parent = object.find("parent"); parent != object.end())
+        result.parent = context.Guid(*parent, "\"parent\"", true);
+    if (result.parent && IsNullGuid(*result.parent))
+        result.parent.reset();
+
+    const auto requireKind = [&](const char* field, ObjectKind kind, const char* kindText)
+    {
+        if (!object.contains(field))
+            return false;
+        if (result.kind != kind)
+            context.Fail(Quoted(field) + " is allowed only on a " + kindText + " object");
+        return true;
+    };
+    const auto field = [](const char* name, std::size_t index)
+    {
+        return Quoted(name) + "[" + std::to_string(index) + "]";
+    };
+
+    // Null in a list stands for the null GUID; in "targets" it is an entry without a target.
+    if (requireKind("arguments", ObjectKind::DialogueEvent, "DialogueEvent"))
+    {
+        const json& list = context.List(object, "arguments");
+        result.arguments.reserve(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+            result.arguments.push_back(
+                context.Guid(list[i], field("arguments", i), true).value_or(GUID_NULL));
+    }
+    if (requireKind("targets", ObjectKind::DialogueEvent, "DialogueEvent"))
+    {
+        const json& list = context.List(object, "targets");
+        result.targets.reserve(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+        {
+            std::optional<GUID> target = context.Guid(list[i], field("targets", i), true);
+            if (target && IsNullGuid(*target))
+                target.reset();
+            result.targets.push_back(target);
+        }
+    }
+    if (requireKind("values", ObjectKind::Argument, "Argument"))
+    {
+        const json& list = context.List(object, "values");
+        result.values.reserve(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i)
+            result.values.push_back(context.Guid(list[i], field("values", i), true).value_or(GUID_NULL));
+    }
+    return result;
+}
+
+// Parents must exist and form no cycle. Walks each chain once, iteratively, so that a chain of a
+// million objects needs no deep stack.
+void CheckParents(const ProjectFile& file)
+{
+    const std::size_t count = file.objects.size();
+    std::unordered_map<GUID, std::size_t, GUIDHash> indexOf;
+    indexOf.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        indexOf.emplace(file.objects[i].id, i);
+
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> parentOf(count, kNone);
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const auto& parent = file.objects[i].parent;
+        if (!parent)
+            continue;
+        const auto found = indexOf.find(*parent);
+        if (found == indexOf.end())
+        {
+            ObjectContext context(i + 1);
+            context.SetId(file.objects[i].id);
+            context.Fail("unknown parent " + guid::ToString(*parent));
+        }
+        parentOf[i] = found->second;
+    }
+
+    // walkOf[i]: 0 until a walk reaches i, then the number of that walk.
+    std::vector<std::size_t> walkOf(count, 0);
+    for (std::size_t start = 0; start < count; ++start)
+    {
+        const std::size_t walk = start + 1;
+        std::size_t at = start;
+        while (at != kNone && walkOf[at] == 0)
+        {
+            walkOf[at] = walk;
+            at = parentOf[at];
+        }
+        if (at == kNone || walkOf[at] != walk)
+            continue;
+
+        // Back at an object of this very walk: report the cycle from there.
+        constexpr std::size_t kShown = 8;
+        std::string chain = guid::ToString(file.objects[at].id);
+        std::size_t length = 0;
+        for (std::size_t next = parentOf[at];; next = parentOf[next])
+        {
+            ++length;
+            if (next == at)
+                break;
+            if (length < kShown)
+                chain += " -> " + guid::ToString(file.objects[next].id);
+            else if (length == kShown)
+                chain += " -> ...";
+        }
+        chain += " -> " + guid::ToString(file.objects[at].id);
+        if (length > kShown)
+            chain += " (" + std::to_string(length) + " objects)";
+        ObjectContext context(at + 1);
+        context.SetId(file.objects[at].id);
+        context.Fail("cyclic parent: " + chain);
+    }
+}
+
+// nlohmann keeps the last of duplicate keys silently; a project that names a field twice is refused.
+class DuplicateKeyCheck
+{
+public:
+    bool operator()(int depth, json::parse_event_t event, json& parsed)
+    {
+        switch (event)
+        {
+        case json::parse_event_t::object_start:
+            if (depth == 2)
+                ++m_objectNumber;
+            m_keys.emplace_back();
+            break;
+        case json::parse_event_t::object_end:
+            m_keys.pop_back();
+            break;
+        case json::parse_event_t::key:
+            if (!m_keys.back().insert(parsed.get<std::string>()).second)
+            {
+                const std::string what = "duplicate key " + Shown(parsed);
+                if (depth >= 3 && m_objectNumber > 0)
+                    throw ProjectError{"object " + std::to_string(m_objectNumber) + ": " + what};
+                throw ProjectError{what};
+            }
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    std::vector<std::unordered_set<std::string>> m_keys;
+    std::size_t m_objectNumber = 0;
+};
+
+// "[json.exception.parse_error.101] parse error at line 1, column 5: syntax error ..." becomes
+// "JSON error at byte 5 (line 1, column 5): syntax error ...".
+std::string ParseErrorMessage(const json::parse_error& error)
+{
+    std::string text = error.what();
+    std::string where;
+    if (const auto at = text.find(" at line "); at != std::string::npos)
+    {
+        const auto colon = text.find(": ", at);
+        if (colon != std::string::npos)
+        {
+            where = " (" + text.substr(at + 4, colon - at - 4) + ")";
+            text = text.substr(colon + 2);
+        }
+    }
+    else if (const auto bracket = text.find("] "); bracket != std::string::npos)
+    {
+        text = text.substr(bracket + 2);
+    }
+    return "JSON error at byte " + std::to_string(error.byte) + where + ": " + text;
+}
+
+} // namespace
+
+ProjectReadResult ParseProject(std::string_view text)
+{
+    ProjectReadResult result;
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+    {
+        result.error = "empty file";
+        return result;
+    }
+    try
+    {
+        const json document = json::parse(text.begin(), text.end(), DuplicateKeyCheck());
+        if (!document.is_object())
+            throw ProjectError{std::string("the top level must be a JSON object, not ") +
+                               document.type_name()};
+        const auto objects = document.find("objects");
+        if (objects == document.end())
+            throw ProjectError{"missing \"objects\""};
+        if (!objects->is_array())
+            throw ProjectError{std::string("\"objects\" must be an array, not ") + objects->type_name()};
+
+        ProjectFile& file = result.project;
+        file.objects.reserve(objects->size());
+        std::unordered_set<GUID, GUIDHash> seen;
+        seen.reserve(objects->size());
+        for (std::size_t i = 0; i < objects->size(); ++i)
+        {
+            file.objects.push_back(ReadObject((*objects)[i], i + 1));
+            if (!seen.insert(file.objects.back().id).second)
+            {
+                ObjectContext context(i + 1);
+                context.SetId(file.objects.back().id);
+                context.Fail("duplicate id");
+            }
+        }
+        CheckParents(file);
+    }
+    catch (const json::parse_error& error)
+    {
+        result.error = ParseErrorMessage(error);
+    }
+    catch (const ProjectError& error)
+    {
+        result.error = error.message;
+    }
+    if (!result.error.empty())
+        result.project = {};
+    return result;
+}
+
+ProjectReadResult ReadProjectFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+    {
+        ProjectReadResult result;
+        result.error = "cannot open the file";
+        return result;
+    }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    if (in.bad())
+    {
+        ProjectReadResult result;
+        result.error = "cannot read the file";
+        return result;
+    }
+    return ParseProject(contents.view());
+}
+
+std::unique_ptr<Project> BuildProject(const ProjectFile& file)
+{
+    auto project = std::make_unique<Project>();
+    for (const ProjectFileObject& object : file.objects)
+    {
+        switch (object.kind)
+        {
+        case ObjectKind::DialogueEvent:
+        {
+            DialogueEventObject* pEvent = project->AddDialogueEvent(object.id, object.name);
+            if (!pEvent)
+                return nullptr;
+            pEvent->SetArguments(object.arguments);
+            pEvent->SetTargets(object.targets);
+            break;
+        }
+        case ObjectKind::Argument:
+        {
+            ArgumentObject* pArgument = project->AddArgument(object.id, object.name);
+            if (!pArgument)
+                return nullptr;
+            pArgument->SetValues(object.values);
+            break;
+        }
+        case ObjectKind::Plain:
+            if (!project->AddObject(object.id, object.name))
+                return nullptr;
+            break;
+        }
+    }
+    // Parents are linked once every object exists: a child may come before its parent in the file.
+    for (const ProjectFileObject& object : file.objects)
+    {
+        if (object.parent && !project->SetParent(object.id, *object.parent))
+            return nullptr;
+    }
+    return project;
+}
+
+} // namespace app
