@@ -33,7 +33,9 @@ public:
     // Bytes the item occupies where it is stored, argument values included.
     std::uint32_t RecordSize() const { return m_uRecordSize; }
 
-    static std::size_t SizeOfItem() { return sizeof(MonitoringItem); }
+    // An item of the kind with no data: a dialogue resolution or notification of the null object, or a
+    // bare item of any other kind. SizeOfItem is the room it needs, whatever the kind.
+    static std::size_t SizeOfItem();
     static MonitoringItem* Construct(void* pWhere, std::uint8_t kind);
 
 protected:

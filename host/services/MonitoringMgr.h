@@ -37,8 +37,8 @@ public:
     virtual void Subscribe(IMonitoringMgrLoggerSubscriber* pSubscriber, std::uint64_t kindMask, int reserved,
                            bool flag) = 0;
     // Removes the subscription made with the same four values.
-    virtual void Unsubscribe(IMonitoringMgrLoggerSubscriber* pSubscriber, std::uint64_t kindMask, int reserved,
-                             bool flag) = 0;
+    virtual void Unsubscribe(IMonitoringMgrLoggerSubscriber* pSubscriber, std::uint64_t kindMask,
+                             int reserved, bool flag) = 0;
     virtual IMonitoringMgrLoggerIterator* CreateIterator() = 0;
     virtual void ReleaseIterator(IMonitoringMgrLoggerIterator* pIterator) = 0;
 
@@ -144,6 +144,9 @@ private:
     ItemArena m_arena;
     std::vector<Subscriber> m_subscribers;
     std::size_t m_openIterators = 0;
+    // While items are being delivered, unsubscribed entries are only blanked, and erased afterwards.
+    int m_nDelivering = 0;
+    bool m_bBlanked = false;
 };
 
 // Service 120. Starting the logger begins a new capture: the log is emptied and "LoggerStarted" is

@@ -22,8 +22,7 @@ struct ObjectCore
     int references = 0;
 };
 
-template <class Interface>
-class BasicProjectObject : public Interface
+template <class Interface> class BasicProjectObject : public Interface
 {
 public:
     BasicProjectObject(Project* pProject, const GUID& id, std::wstring name)
@@ -108,6 +107,10 @@ public:
     // References that plug-ins took and have not dropped yet: object and target references.
     long long OutstandingReferences() const { return m_outstanding; }
     void CountReference(int delta) { m_outstanding += delta; }
+    // Releases of objects that held no reference: a debug build stops at the first one, a release
+    // build counts them (and the object's count goes negative) so that tests can see them.
+    long long OverReleases() const { return m_overReleases; }
+    void CountOverRelease() { ++m_overReleases; }
 
 private:
     struct Entry
@@ -116,9 +119,9 @@ private:
         ObjectCore* pCore;
     };
 
-    template <class T>
-    T* Insert(const GUID& id, std::wstring name);
+    template <class T> T* Insert(const GUID& id, std::wstring name);
 
     std::unordered_map<GUID, Entry, GUIDHash> m_objects;
     long long m_outstanding = 0;
+    long long m_overReleases = 0;
 };

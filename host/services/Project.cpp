@@ -1,0 +1,161 @@
+#include "host/services/Project.h"
+
+#include "host/services/ProjectManager.h"
+
+#include <cassert>
+
+namespace
+{
+// A reference handed out by a target entry; it counts as outstanding until it is released.
+class TargetReference final : public IVObjectReference
+{
+public:
+    TargetReference(Project* pProject, const GUID& id) : m_pProject(pProject), m_id(id)
+    {
+        m_pProject->CountReference(+1);
+    }
+
+    GUID GetReferencedID() const override { return m_id; }
+
+    void Release() override
+    {
+        m_pProject->CountReference(-1);
+        delete this;
+    }
+
+private:
+    ~TargetReference() override = default;
+
+    Project* m_pProject;
+    GUID m_id;
+};
+
+class TargetEntry final : public IVTargetEntry
+{
+public:
+    TargetEntry(Project* pProject, const std::optional<GUID>& target) : m_pProject(pProject), m_target(target)
+    {
+    }
+
+    bool GetTargetReference(IVObjectReference** ppReference, const ResolutionContext* pContext) const override
+    {
+        if (ppReference == nullptr)
+            return false;
+        *ppReference = nullptr;
+        const ProjectManager* const pManager = ProjectManager::m_pInstance;
+        if (!m_target || pManager == nullptr || pContext != &pManager->m_resolutionContext)
+            return false;
+        // Ownership passes to the caller, who ends it with Release.
+        *ppReference = new TargetReference(m_pProject, *m_target);
+        return true;
+    }
+
+private:
+    Project* m_pProject;
+    std::optional<GUID> m_target;
+};
+} // namespace
+
+template <class Interface> void BasicProjectObject<Interface>::AddRef()
+{
+    ++m_core.references;
+    m_core.pProject->CountReference(+1);
+}
+
+template <class Interface> void BasicProjectObject<Interface>::Release()
+{
+    if (m_core.references <= 0)
+    {
+        m_core.pProject->CountOverRelease();
+        assert(!"project object released more often than referenced");
+    }
+    --m_core.references;
+    m_core.pProject->CountReference(-1);
+}
+
+template class BasicProjectObject<IVObject>;
+template class BasicProjectObject<IVDialogueEvent>;
+
+void ArgumentObject::GetValueIDs(std::vector<GUID>& valueIDs) const
+{
+    valueIDs.insert(valueIDs.end(), m_values.begin(), m_values.end());
+}
+
+DialogueEventObject::DialogueEventObject(Project* pProject, const GUID& id, std::wstring name)
+    : BasicProjectObject(pProject, id, std::move(name))
+{
+}
+
+DialogueEventObject::~DialogueEventObject() = default;
+
+void DialogueEventObject::SetArguments(const std::vector<GUID>& arguments)
+{
+    m_arguments.clear();
+    m_arguments.reserve(arguments.size());
+    for (const GUID& id : arguments)
+        m_arguments.push_back(DialogueEventArgument{id});
+}
+
+void DialogueEventObject::SetTargets(const std::vector<std::optional<GUID>>& targets)
+{
+    m_entries.clear();
+    m_ownedEntries.clear();
+    m_entries.reserve(targets.size());
+    m_ownedEntries.reserve(targets.size());
+    for (const auto& target : targets)
+    {
+        m_ownedEntries.push_back(std::make_unique<TargetEntry>(m_core.pProject, target));
+        m_entries.push_back(m_ownedEntries.back().get());
+    }
+}
+
+Project::Project() = default;
+Project::~Project() = default;
+
+template <class T> T* Project::Insert(const GUID& id, std::wstring name)
+{
+    if (m_objects.contains(id))
+        return nullptr;
+    auto pObject = std::make_unique<T>(this, id, std::move(name));
+    T* const pRaw = pObject.get();
+    m_objects.emplace(id, Entry{std::move(pObject), &pRaw->Core()});
+    return pRaw;
+}
+
+ProjectObject* Project::AddObject(const GUID& id, std::wstring name)
+{
+    return Insert<ProjectObject>(id, std::move(name));
+}
+
+ArgumentObject* Project::AddArgument(const GUID& id, std::wstring name)
+{
+    return Insert<ArgumentObject>(id, std::move(name));
+}
+
+DialogueEventObject* Project::AddDialogueEvent(const GUID& id, std::wstring name)
+{
+    return Insert<DialogueEventObject>(id, std::move(name));
+}
+
+bool Project::SetParent(const GUID& child, const GUID& parent)
+{
+    const auto childIt = m_objects.find(child);
+    const auto parentIt = m_objects.find(parent);
+    if (childIt == m_objects.end() || parentIt == m_objects.end())
+        return false;
+    IVObject* const pChild = childIt->second.pObject.get();
+    IVObject* const pParent = parentIt->second.pObject.get();
+    for (const IVObject* p = pParent; p != nullptr; p = p->GetParent())
+    {
+        if (p == pChild)
+            return false;
+    }
+    childIt->second.pCore->pParent = pParent;
+    return true;
+}
+
+IVObject* Project::Find(const GUID& id) const
+{
+    const auto it = m_objects.find(id);
+    return it != m_objects.end() ? it->second.pObject.get() : nullptr;
+}

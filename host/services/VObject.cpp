@@ -1,0 +1,5 @@
+#include "host/services/VObject.h"
+
+IVObject::~IVObject() = default;
+IVObjectReference::~IVObjectReference() = default;
+IVTargetEntry::~IVTargetEntry() = default;
