@@ -37,26 +37,44 @@ FilteredDataList::~FilteredDataList()
         delete pFilter;
 }
 
-template <class T, class Fn> void FilteredDataList::Dispatch(std::vector<T*>& targets, Fn fn)
+// Keeps removals as emptied slots until the outermost notification returns.
+struct FilteredDataList::DispatchScope
 {
-    struct DepthGuard
+    FilteredDataList& list;
+    explicit DispatchScope(FilteredDataList& l) : list(l) { ++list.m_nDispatchDepth; }
+    ~DispatchScope()
     {
-        FilteredDataList& list;
-        explicit DepthGuard(FilteredDataList& l) : list(l) { ++list.m_nDispatchDepth; }
-        ~DepthGuard()
-        {
-            if (--list.m_nDispatchDepth == 0)
-                list.Compact();
-        }
-    } guard(*this);
+        if (--list.m_nDispatchDepth == 0)
+            list.Compact();
+    }
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+};
 
-    const std::size_t count = targets.size();
+template <class T, class Fn>
+void FilteredDataList::Dispatch(std::vector<T*>& targets, std::size_t count, Fn fn)
+{
     for (std::size_t i = 0; i < count; ++i)
     {
         // Read the slot afresh each time: an earlier callback may have emptied it.
         if (T* p = targets[i])
             fn(p);
     }
+}
+
+template <class ViewFn, class ConsumerFn> void FilteredDataList::Notify(ViewFn viewFn, ConsumerFn consumerFn)
+{
+    const DispatchScope scope(*this);
+    // Whoever joins during the notification hears only later ones.
+    const std::size_t nConsumers = m_consumers.size();
+    Dispatch(m_views, m_views.size(), viewFn);
+    Dispatch(m_consumers, nConsumers, consumerFn);
+}
+
+template <class ConsumerFn> void FilteredDataList::NotifyConsumers(ConsumerFn consumerFn)
+{
+    const DispatchScope scope(*this);
+    Dispatch(m_consumers, m_consumers.size(), consumerFn);
 }
 
 void FilteredDataList::Compact()
@@ -98,25 +116,23 @@ void FilteredDataList::CloseBrace()
     if (m_nBraceDepth == 0)
         return;
     if (--m_nBraceDepth == 0)
-        Dispatch(m_views, [](IListView* p) { p->OnBraceClosed(); });
+        Notify([](IListView* p) { p->OnBraceClosed(); }, [](IDataConsumer*) {});
 }
 
 void FilteredDataList::ItemAddedOrChanged(const void* pRow)
 {
-    Dispatch(m_views, [pRow](IListView* p) { p->OnRowChanged(pRow); });
-    Dispatch(m_consumers, [pRow](IDataConsumer* p) { p->OnItemAddedOrChanged(pRow); });
+    Notify([pRow](IListView* p) { p->OnRowChanged(pRow); },
+           [pRow](IDataConsumer* p) { p->OnItemAddedOrChanged(pRow); });
 }
 
 void FilteredDataList::FilterChanged()
 {
-    Dispatch(m_views, [](IListView* p) { p->OnRowsInvalidated(); });
-    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnListReset(); });
+    Notify([](IListView* p) { p->OnRowsInvalidated(); }, [](IDataConsumer* p) { p->OnListReset(); });
 }
 
 void FilteredDataList::ClearAllItems()
 {
-    Dispatch(m_views, [](IListView* p) { p->OnRowsCleared(); });
-    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnAllItemsCleared(); });
+    Notify([](IListView* p) { p->OnRowsCleared(); }, [](IDataConsumer* p) { p->OnAllItemsCleared(); });
 }
 
 void FilteredDataList::AddDataConsumer(IDataConsumer* pConsumer)
@@ -136,12 +152,12 @@ std::size_t FilteredDataList::DataConsumerCount() const
 
 void FilteredDataList::NotifyBeforeRefresh()
 {
-    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnBeforeRefresh(); });
+    NotifyConsumers([](IDataConsumer* p) { p->OnBeforeRefresh(); });
 }
 
 void FilteredDataList::NotifyAfterRefresh()
 {
-    Dispatch(m_consumers, [](IDataConsumer* p) { p->OnAfterRefresh(); });
+    NotifyConsumers([](IDataConsumer* p) { p->OnAfterRefresh(); });
 }
 
 void FilteredDataList::AttachView(IListView* pView)

@@ -114,9 +114,12 @@ public:
     std::size_t ViewCount() const;
 
 private:
-    // Calls fn on every target present when the call began. Targets removed meanwhile are skipped;
-    // their slots are emptied and compacted once the outermost dispatch returns.
-    template <class T, class Fn> void Dispatch(std::vector<T*>& targets, Fn fn);
+    struct DispatchScope;
+    // Calls fn on the first count targets. Targets removed meanwhile are skipped; their slots are
+    // emptied and compacted once the outermost notification returns.
+    template <class T, class Fn> void Dispatch(std::vector<T*>& targets, std::size_t count, Fn fn);
+    template <class ViewFn, class ConsumerFn> void Notify(ViewFn viewFn, ConsumerFn consumerFn);
+    template <class ConsumerFn> void NotifyConsumers(ConsumerFn consumerFn);
     void Compact();
 
     IDataSource* m_pSource = nullptr;
