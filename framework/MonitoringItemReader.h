@@ -28,7 +28,8 @@ inline std::uint8_t KindOf(const MonitoringItem* pItem)
 inline std::uint32_t ReasonOf(const ObjectNotificationItem& item)
 {
     std::uint32_t reason;
-    std::memcpy(&reason, reinterpret_cast<const unsigned char*>(&item.GetNotification()) + 12, sizeof(reason));
+    std::memcpy(&reason, reinterpret_cast<const unsigned char*>(&item.GetNotification()) + 12,
+                sizeof(reason));
     return reason;
 }
 
@@ -50,8 +51,7 @@ VObjectRef<IVDialogueEvent> JudgeResolution(const DialogueResolvedItem& item, bo
 // Walks from the notified object up its parents to the first object whose GUID `isKey` accepts, the
 // object itself included. Empty when the GUID is null, the project lacks the object or no ancestor
 // is a key. Every reference taken on the way is released.
-template <class IsKey>
-std::optional<GUID> MatchTarget(const GUID& objectID, IsKey&& isKey)
+template <class IsKey> std::optional<GUID> MatchTarget(const GUID& objectID, IsKey&& isKey)
 {
     if (IsNullGuid(objectID))
         return std::nullopt;

@@ -125,7 +125,8 @@ IMonitoringMgrLogger* ProfilerQueryRegistry::GetLogger()
 {
     if (ov::g_serviceProviderInstance == nullptr)
         return nullptr;
-    auto* pMgr = static_cast<IMonitoringMgr*>(ov::g_serviceProviderInstance->GetService(ov::ServiceMonitoringMgr));
+    auto* pMgr =
+        static_cast<IMonitoringMgr*>(ov::g_serviceProviderInstance->GetService(ov::ServiceMonitoringMgr));
     return pMgr ? pMgr->GetLogger() : nullptr;
 }
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-class ProfilerQueryRegistry : public IServiceBase, public IMonitoringMgrLoggerSubscriber
+class ProfilerQueryRegistry final : public IServiceBase, public IMonitoringMgrLoggerSubscriber
 {
 public:
     // Kinds 1 and 34 only.
@@ -39,7 +39,10 @@ private:
     static IMonitoringMgrLogger* GetLogger();
     static bool ReadPreference(const wchar_t* name);
 
-    NotifyHandler MonitoringMgrHandler() { return {this, &ProfilerQueryRegistry::OnMonitoringMgrNotification}; }
+    NotifyHandler MonitoringMgrHandler()
+    {
+        return {this, &ProfilerQueryRegistry::OnMonitoringMgrNotification};
+    }
     NotifyHandler ProjectHandler() { return {this, &ProfilerQueryRegistry::OnProjectNotification}; }
     NotifyHandler UserPrefHandler() { return {this, &ProfilerQueryRegistry::OnUserPrefNotification}; }
 

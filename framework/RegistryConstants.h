@@ -15,7 +15,7 @@ extern const ROString kProjectPreClose;
 extern const ROString kUserPrefChannel; // "UserPrefNotification"
 extern const ROString kUserPrefChanged;
 
-extern const CStdStr<wchar_t> kPrefKey;            // "MonitoringManager"
-extern const CStdStr<wchar_t> kPrefEnableStats;    // "EnableStats"
+extern const CStdStr<wchar_t> kPrefKey;                 // "MonitoringManager"
+extern const CStdStr<wchar_t> kPrefEnableStats;         // "EnableStats"
 extern const CStdStr<wchar_t> kPrefKeepStatsAcrossRuns; // "KeepStatsAcrossRuns"
 } // namespace registry

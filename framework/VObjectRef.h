@@ -5,8 +5,7 @@
 
 #include <utility>
 
-template <class T>
-class VObjectRef
+template <class T> class VObjectRef
 {
 public:
     VObjectRef() = default;

@@ -9,24 +9,24 @@
 extern "C"
 {
 
-std::int32_t GetNumViewFactories()
-{
-    return 1;
-}
+    std::int32_t GetNumViewFactories()
+    {
+        return 1;
+    }
 
-CViewFactory* GetViewFactory(std::int32_t index)
-{
-    if (index != 0)
-        return nullptr;
-    auto* pFactory = new (std::nothrow) TallyViewFactory;
-    if (pFactory)
-        pFactory->m_title = StringHelp::Localize(L"Profiler Statistics");
-    return pFactory;
-}
+    CViewFactory* GetViewFactory(std::int32_t index)
+    {
+        if (index != 0)
+            return nullptr;
+        auto* pFactory = new (std::nothrow) TallyViewFactory;
+        if (pFactory)
+            pFactory->m_title = StringHelp::Localize(L"Profiler Statistics");
+        return pFactory;
+    }
 
-IServiceBase* CreateProfilingQueryRegistry()
-{
-    return new (std::nothrow) ProfilerQueryRegistry;
-}
+    IServiceBase* CreateProfilingQueryRegistry()
+    {
+        return new (std::nothrow) ProfilerQueryRegistry;
+    }
 
 } // extern "C"

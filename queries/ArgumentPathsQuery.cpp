@@ -18,8 +18,8 @@ using ColumnIterator = StructRowIterator<ArgPathData, 3>;
 } // namespace ArgumentPathsQuery
 
 template <>
-const ArgumentPathsQuery::ColumnIterator::Offsets ArgumentPathsQuery::ColumnIterator::s_offsets =
-    MeasureOffsets<ArgumentPathsQuery::PathMap::value_type>(
+const ArgumentPathsQuery::ColumnIterator::Offsets
+    ArgumentPathsQuery::ColumnIterator::s_offsets = MeasureOffsets<ArgumentPathsQuery::PathMap::value_type>(
         [](const auto& element) -> const auto& { return element.second.path; },
         [](const auto& element) -> const auto& { return element.second.added; },
         [](const auto& element) -> const auto& { return element.second.played; });
@@ -165,7 +165,8 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
-    const auto match = items::MatchTarget(item.GetObjectID(), [this](const GUID& id) { return m_pending.contains(id); });
+    const auto match =
+        items::MatchTarget(item.GetObjectID(), [this](const GUID& id) { return m_pending.contains(id); });
     if (!match)
         return;
     PendingQueue& queue = m_pending.find(*match)->second;

@@ -4,8 +4,7 @@
 
 #include "host/results/FilteredDataList.h"
 
-template <class Container>
-class StdDataIterator final : public FilteredDataList::IDataIterator
+template <class Container> class StdDataIterator final : public FilteredDataList::IDataIterator
 {
 public:
     explicit StdDataIterator(const Container* pContainer)

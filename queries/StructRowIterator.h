@@ -8,8 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-template <class Row, int N>
-class StructRowIterator final : public FilteredDataList::IDataIterator
+template <class Row, int N> class StructRowIterator final : public FilteredDataList::IDataIterator
 {
 public:
     using Offsets = std::array<std::ptrdiff_t, N>;

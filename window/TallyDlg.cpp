@@ -64,7 +64,8 @@ BOOL CTallyDlg::OnInitDialog()
     GetWindowRect(&dialogRect);
     CRect groupRect;
     pGroup->GetWindowRect(&groupRect);
-    pGroup->SetWindowPos(nullptr, 0, 0, dialogRect.Width() - S(20), groupRect.Height(), SWP_NOMOVE | SWP_NOACTIVATE);
+    pGroup->SetWindowPos(nullptr, 0, 0, dialogRect.Width() - S(20), groupRect.Height(),
+                         SWP_NOMOVE | SWP_NOACTIVATE);
     m_anchor.AddControl(pGroup, kFollowWidth, nullptr, {});
 
     IProfilerQuery* pFirstQuery = nullptr;
@@ -94,9 +95,11 @@ BOOL CTallyDlg::OnInitDialog()
     OnSelChangeQuery();
 
     const bool bEnableStats = ReadPreference(registry::kPrefEnableStats);
-    GetDlgItem(IDC_UPDATE_AUTOMATICALLY)->SendMessage(BM_SETCHECK, bEnableStats ? BST_CHECKED : BST_UNCHECKED);
+    GetDlgItem(IDC_UPDATE_AUTOMATICALLY)
+        ->SendMessage(BM_SETCHECK, bEnableStats ? BST_CHECKED : BST_UNCHECKED);
     GetDlgItem(IDC_KEEP_STATISTICS)
-        ->SendMessage(BM_SETCHECK, ReadPreference(registry::kPrefKeepStatsAcrossRuns) ? BST_CHECKED : BST_UNCHECKED);
+        ->SendMessage(BM_SETCHECK,
+                      ReadPreference(registry::kPrefKeepStatsAcrossRuns) ? BST_CHECKED : BST_UNCHECKED);
     GetDlgItem(IDC_KEEP_STATISTICS)->EnableWindow(bEnableStats);
     return TRUE;
 }

@@ -3,8 +3,7 @@
 
 #include "host/ui/UIComboBox.h"
 
-template <class T>
-class UITypedCombo : public UIComboBox
+template <class T> class UITypedCombo : public UIComboBox
 {
 public:
     UITypedCombo() : UIComboBox(false) {}

@@ -144,10 +144,11 @@ TEST_F(RegistryTest, EveryItemReachesEveryQueryInRegistrationOrder)
     std::vector<int> order;
     struct OrderOwner : IProfilerQueryOwner
     {
-        std::vector<int>* pOrder;
-        int id;
-        void OnQueryStateChanged() override { pOrder->push_back(id); }
-    } owners[4] = {{{}, &order, 0}, {{}, &order, 1}, {{}, &order, 2}, {{}, &order, 3}};
+        OrderOwner(std::vector<int>* pOrder, int id) : m_pOrder(pOrder), m_nId(id) {}
+        void OnQueryStateChanged() override { m_pOrder->push_back(m_nId); }
+        std::vector<int>* m_pOrder;
+        int m_nId;
+    } owners[4] = {{&order, 0}, {&order, 1}, {&order, 2}, {&order, 3}};
     for (int i = 0; i < 4; ++i)
         m_pRegistry->GetQueries()[static_cast<std::size_t>(i)]->SetOwner(&owners[i]);
 
@@ -160,6 +161,8 @@ TEST_F(RegistryTest, EveryItemReachesEveryQueryInRegistrationOrder)
     order.clear();
     Logger().LogItem(35);
     EXPECT_TRUE(order.empty());
+    for (IProfilerQuery* pQuery : m_pRegistry->GetQueries())
+        pQuery->ResetOwner();
 }
 
 TEST_F(RegistryTest, WithoutNotificationManagerNothingIsSubscribed)

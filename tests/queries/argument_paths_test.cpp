@@ -45,7 +45,8 @@ protected:
         // Every reference the query took is dropped before it returns.
         EXPECT_EQ(GetProject().OutstandingReferences(), 0);
     }
-    void Resolve(const GUID& event, const GUID& target, std::vector<GUID> values = {}, bool bResolveOnly = false)
+    void Resolve(const GUID& event, const GUID& target, std::vector<GUID> values = {},
+                 bool bResolveOnly = false)
     {
         Item(OwnedMonitoringItem::DialogueResolved(event, target, values, bResolveOnly));
     }

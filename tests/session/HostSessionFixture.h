@@ -21,7 +21,8 @@ class TestViewContainer : public IViewContainer
 public:
     TestViewContainer()
     {
-        m_frame.CreateEx(0, L"ViewFrame", L"Profiler Statistics", WS_VISIBLE, CRect(0, 0, 900, 700), nullptr, 0);
+        m_frame.CreateEx(0, L"ViewFrame", L"Profiler Statistics", WS_VISIBLE, CRect(0, 0, 900, 700), nullptr,
+                         0);
     }
     HWND GetContainerWindow() override { return m_frame.GetSafeHwnd(); }
     int GetContainerId() override { return 1; }
@@ -54,7 +55,8 @@ protected:
     void Choose(const std::wstring& name);
     void Click(int id) { ClickButton(Control(id)); }
     bool Enabled(int id) const { return Control(id)->IsWindowEnabled(); }
-    bool WarningShown() const { return Control(1014)->IsWindowVisible(); }
+    // The dialog itself stays hidden until a host shows it: look at the control's own flag.
+    bool WarningShown() const { return Control(1014)->HasVisibleStyle(); }
     // The result window's list control with that id.
     BaseFilteredListControl* ResultList(int id = 9999) const;
     // Copy Results, and what reached the clipboard.

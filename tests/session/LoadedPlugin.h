@@ -58,8 +58,7 @@ public:
     CreateRegistryFn CreateProfilingQueryRegistry = nullptr;
 
 private:
-    template <class Fn>
-    Fn Symbol(const char* name)
+    template <class Fn> Fn Symbol(const char* name)
     {
         void* pSymbol = dlsym(m_pHandle, name);
         if (pSymbol == nullptr)

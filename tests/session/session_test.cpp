@@ -66,8 +66,8 @@ TEST_F(SessionTest, TheViewOpensWithNoneSelectedAndTheSelectorSorted)
     std::vector<std::wstring> names;
     for (int index = 0; index < pCombo->GetCount(); ++index)
         names.push_back(pCombo->GetLBText(index));
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"Dialogue Events Added", L"Dialogue Events Distribution", L"None",
-                                                L"Paths Used"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Dialogue Events Added", L"Dialogue Events Distribution",
+                                                L"None", L"Paths Used"}));
     EXPECT_EQ(pCombo->GetLBText(pCombo->GetCurSel()), L"None");
     EXPECT_FALSE(Enabled(kRun));
     EXPECT_FALSE(Enabled(kCopyResults));
@@ -153,7 +153,8 @@ TEST_F(SessionTest, TheResultWindowAndGroupFollowTheDialogsSize)
     CRect dialog;
     Dialog()->GetClientRect(&dialog);
 
-    Dialog()->SetWindowPos(nullptr, 0, 0, dialog.Width() + 100, dialog.Height() + 50, SWP_NOMOVE | SWP_NOZORDER);
+    Dialog()->SetWindowPos(nullptr, 0, 0, dialog.Width() + 100, dialog.Height() + 50,
+                           SWP_NOMOVE | SWP_NOZORDER);
     const CRect resultAfter = pResult->GetRectInParent();
     const CRect groupAfter = Control(kResultsGroup)->GetRectInParent();
     EXPECT_EQ(resultAfter.Width(), resultBefore.Width() + 100);
@@ -183,7 +184,8 @@ TEST_F(SessionTest, ClosingTheViewDestroysEveryWindowItMade)
 
 TEST(PluginLibrary, UnloadsAndLoadsAgainInOneProcess)
 {
-    const std::string fileName = std::string(TALLY_PLUGIN_PATH).substr(std::string(TALLY_PLUGIN_PATH).rfind('/') + 1);
+    const std::string fileName =
+        std::string(TALLY_PLUGIN_PATH).substr(std::string(TALLY_PLUGIN_PATH).rfind('/') + 1);
     for (int cycle = 0; cycle < 2; ++cycle)
     {
         {

@@ -36,14 +36,18 @@ protected:
     void SetPreference(const wchar_t* name, bool bValue);
 
     MonitoringLogger& Logger() { return m_env.Monitoring().Logger(); }
-    void Resolve(const GUID& event, const GUID& target, std::vector<GUID> values = {}, bool bResolveOnly = false)
+    void Resolve(const GUID& event, const GUID& target, std::vector<GUID> values = {},
+                 bool bResolveOnly = false)
     {
         Logger().LogDialogueResolved(event, target, values, bResolveOnly);
     }
     void Notify(const GUID& object, std::uint32_t reason) { Logger().LogObjectNotification(object, reason); }
 
     // Hands one item straight to a query, as a replay does.
-    static void Feed(IProfilerQuery& query, const OwnedMonitoringItem& item) { query.OnMonitoringItem(item.get()); }
+    static void Feed(IProfilerQuery& query, const OwnedMonitoringItem& item)
+    {
+        query.OnMonitoringItem(item.get());
+    }
 
     HostEnvironment m_env;
     ProfilerQueryRegistry* m_pRegistry = nullptr;
