@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace
@@ -190,7 +191,9 @@ TEST_F(DialogTest, AnchorsFollowWidthOrBothAndSkipDestroyedControls)
         ASSERT_TRUE(panel.Create(kPanelTemplate, &m_frame));
     }
     panel.SetWindowPos(nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    CWnd band, body, corner, fixed;
+    CWnd band, corner, fixed;
+    auto pBody = std::make_unique<CWnd>();
+    CWnd& body = *pBody;
     ASSERT_TRUE(band.CreateEx(0, WC_BUTTON, L"", WS_CHILD, Rect(10, 10, 380, 20), &panel, 0));
     ASSERT_TRUE(body.CreateEx(0, WC_STATIC, L"", WS_CHILD, Rect(10, 40, 380, 250), &panel, 0));
     ASSERT_TRUE(corner.CreateEx(0, WC_STATIC, L"", WS_CHILD, Rect(350, 260, 40, 30), &panel, 0));
@@ -213,7 +216,7 @@ TEST_F(DialogTest, AnchorsFollowWidthOrBothAndSkipDestroyedControls)
 
     // Offsets count from the sizes at AddControl, not from the last layout; a shrink never turns
     // a size negative.
-    body.DestroyWindow();
+    pBody.reset();
     panel.SetWindowPos(nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(band.GetRectInParent(), Rect(10, 10, 280, 20));
     EXPECT_EQ(corner.GetRectInParent(), Rect(250, 160, 40, 30));
