@@ -1,5 +1,65 @@
-// tally: the host that users run.
-int main()
+// tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
+#include "app/CommandLine.h"
+#include "app/GenerateCommand.h"
+#include "app/StatsCommand.h"
+#include "app/Version.h"
+#include "app/ViewCommand.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace
 {
-    return 0;
+
+constexpr std::string_view kHelp =
+    R"(Usage: tally COMMAND [options]
+
+The profiler statistics of a game-audio capture, from the statistics plug-in.
+
+Commands:
+  stats      print the statistics of a capture over a project
+  view       show the statistics view in the terminal
+  demo       print the statistics of the built-in example
+  generate   write a synthetic project and capture
+
+  tally COMMAND --help    the options of a command
+  tally --version         the version
+
+Exit status: 0 success, 2 bad usage or bad input, 1 the environment failed.
+)";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (args.empty())
+    {
+        std::fputs("tally: a command is needed\nTry 'tally --help'.\n", stderr);
+        return app::kExitBadInput;
+    }
+    const std::string& command = args.front();
+    const std::span<const std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help")
+    {
+        std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
+        return app::kExitOk;
+    }
+    if (command == "--version")
+    {
+        std::printf("tally %s\n", app::Version());
+        return app::kExitOk;
+    }
+    if (command == "stats")
+        return app::StatsCommand(rest);
+    if (command == "demo")
+        return app::DemoCommand(rest);
+    if (command == "view")
+        return app::ViewCommand(rest);
+    if (command == "generate")
+        return app::GenerateCommand(rest);
+    std::fprintf(stderr, "tally: unknown command '%s'\nTry 'tally --help'.\n", command.c_str());
+    return app::kExitBadInput;
 }

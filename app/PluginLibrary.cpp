@@ -1,0 +1,68 @@
+#include "app/PluginLibrary.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace app
+{
+
+namespace
+{
+
+std::string ExecutableDirectory()
+{
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0)
+        return ".";
+    const std::string path(buffer.data(), static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+template <class Fn> Fn Export(void* pHandle, const char* name)
+{
+    return reinterpret_cast<Fn>(dlsym(pHandle, name));
+}
+
+} // namespace
+
+std::string PluginLibrary::DefaultPath()
+{
+    if (const char* pOverride = std::getenv("TALLY_PLUGIN"); pOverride != nullptr && *pOverride != '\0')
+        return pOverride;
+    return ExecutableDirectory() + "/libtally.so";
+}
+
+std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std::string& error)
+{
+    void* pHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (pHandle == nullptr)
+    {
+        const char* pReason = dlerror();
+        error = pReason ? pReason : "unknown error";
+        return nullptr;
+    }
+    std::unique_ptr<PluginLibrary> pLibrary(new PluginLibrary(pHandle, path));
+    pLibrary->GetNumViewFactories = Export<GetNumViewFactoriesFn>(pHandle, "GetNumViewFactories");
+    pLibrary->GetViewFactory = Export<GetViewFactoryFn>(pHandle, "GetViewFactory");
+    pLibrary->CreateProfilingQueryRegistry =
+        Export<CreateRegistryFn>(pHandle, "CreateProfilingQueryRegistry");
+    if (!pLibrary->GetNumViewFactories || !pLibrary->GetViewFactory ||
+        !pLibrary->CreateProfilingQueryRegistry)
+    {
+        error = "the library lacks the plug-in's entry points";
+        return nullptr;
+    }
+    return pLibrary;
+}
+
+PluginLibrary::~PluginLibrary()
+{
+    dlclose(m_pHandle);
+}
+
+} // namespace app

@@ -1,0 +1,81 @@
+#include "app/SessionInput.h"
+
+#include "app/CommandLine.h"
+#include "app/DemoData.h"
+#include "host/services/Project.h"
+
+namespace app
+{
+
+SessionInput SessionInput::FromFiles(const std::string& projectPath, const std::string& capturePath)
+{
+    SessionInput input;
+    input.projectName = projectPath;
+    input.captureName = capturePath;
+    input.readProject = [projectPath]
+    {
+        return ReadProjectFile(projectPath);
+    };
+    input.readCapture = [capturePath](const CaptureSink& sink)
+    {
+        return ReadCaptureFile(capturePath, sink);
+    };
+    return input;
+}
+
+SessionInput SessionInput::Demo()
+{
+    SessionInput input;
+    input.projectName = "demo project";
+    input.captureName = "demo capture";
+    input.readProject = []
+    {
+        return ParseProject(DemoProjectJson());
+    };
+    input.readCapture = [](const CaptureSink& sink)
+    {
+        return ParseCapture(DemoCaptureJsonl(), sink);
+    };
+    return input;
+}
+
+std::string CaptureErrorLine(const SessionInput& input, const CaptureStatus& status)
+{
+    if (status.line == 0)
+        return "tally: " + input.captureName + ": " + status.error;
+    return "tally: " + input.captureName + ":" + std::to_string(status.line) + ": " + status.error;
+}
+
+SessionStart StartSession(const SessionInput& input)
+{
+    SessionStart start;
+    const ProjectReadResult project = input.readProject();
+    if (!project.Ok())
+    {
+        start.exitCode = kExitBadInput;
+        start.error = "tally: " + input.projectName + ": " + project.error;
+        return start;
+    }
+    std::unique_ptr<Project> pProject = BuildProject(project.project);
+    if (!pProject)
+    {
+        start.exitCode = kExitBadInput;
+        start.error = "tally: " + input.projectName + ": the objects do not form a valid project";
+        return start;
+    }
+
+    const std::string pluginPath = PluginLibrary::DefaultPath();
+    std::string loadError;
+    std::unique_ptr<PluginLibrary> pPlugin = PluginLibrary::Open(pluginPath, loadError);
+    if (!pPlugin)
+    {
+        start.exitCode = kExitEnvironment;
+        start.error = "tally: cannot load plug-in " + pluginPath + ": " + loadError;
+        return start;
+    }
+    start.pSession = std::make_unique<HostSession>(std::move(pPlugin));
+    start.pSession->OpenProject(std::move(pProject));
+    return start;
+}
+
+} // namespace app

@@ -1,0 +1,44 @@
+// Where a session's project and capture come from, and starting a session on them: the project is read
+// and checked, the plug-in loaded and the project opened in it.
+#pragma once
+
+#include "app/CaptureReader.h"
+#include "app/HostSession.h"
+#include "app/ProjectReader.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace app
+{
+
+struct SessionInput
+{
+    // The names that messages give the two inputs.
+    std::string projectName;
+    std::string captureName;
+    std::function<ProjectReadResult()> readProject;
+    // Delivers every item in capture order and stops at the first error.
+    std::function<CaptureStatus(const CaptureSink&)> readCapture;
+
+    static SessionInput FromFiles(const std::string& projectPath, const std::string& capturePath);
+    // The example built into the program.
+    static SessionInput Demo();
+};
+
+// "tally: FILE:LINE: message", or "tally: FILE: message" when the file itself failed.
+std::string CaptureErrorLine(const SessionInput& input, const CaptureStatus& status);
+
+struct SessionStart
+{
+    std::unique_ptr<HostSession> pSession;
+    // On failure: the exit status and the line for stderr.
+    int exitCode = 0;
+    std::string error;
+};
+
+// Reads the project (bad input: exit 2), loads the plug-in (failure: exit 1) and opens the project.
+SessionStart StartSession(const SessionInput& input);
+
+} // namespace app

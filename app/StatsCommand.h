@@ -1,0 +1,50 @@
+// `tally stats` and `tally demo`: the statistics of a capture, printed as Copy Results puts them on the
+// clipboard.
+#pragma once
+
+#include "app/ListSettings.h"
+#include "app/SessionInput.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace app
+{
+
+enum class Replay
+{
+    // Gathered live while the capture is logged, with the view open.
+    Live,
+    // Logged first, then gathered by Run.
+    Run,
+};
+
+struct StatsOptions
+{
+    std::optional<std::wstring> query;
+    Replay replay = Replay::Live;
+    std::optional<SortRequest> sort;
+    std::optional<SortRequest> valueSort;
+    std::vector<std::wstring> filters;
+};
+
+struct CommandResult
+{
+    int exitCode = 0;
+    // Printed only on success.
+    std::string out;
+    std::string err;
+};
+
+CommandResult RunStats(const SessionInput& input, const StatsOptions& options);
+
+// Whole commands: arguments after the command's name; they print and return the exit status.
+int StatsCommand(std::span<const std::string> args);
+int DemoCommand(std::span<const std::string> args);
+
+// Whether the name is one the selector offers ("None" included).
+bool IsQueryName(std::wstring_view name);
+
+} // namespace app
