@@ -4,6 +4,7 @@
 #include "host/ui/HostServices.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <string_view>
 #include <unordered_set>
@@ -25,18 +26,9 @@ bool IsNumberCell(CellType type)
     return type == CellType::Integer || type == CellType::Float;
 }
 
-// The sort column's value of one shown row, read once per settle. Text cells point at text that
-// belongs to the row (only the pointer to it may live in the column iterator), so a view of it stays
-// valid for the settle; object names are resolved now and kept in one buffer.
-struct SortEntry
-{
-    const void* pRow;
-    double number;
-    const wchar_t* pText;
-    std::size_t nameBegin;
-    std::size_t nameLength;
-};
-
+// The sort column's values of the shown rows, read once per settle. Text cells point at text that
+// belongs to the row (only the pointer to it may live in the column iterator), so the text stays
+// valid for the settle and is not copied; object names are resolved now and kept in one buffer.
 class SortKeys
 {
 public:
@@ -44,70 +36,90 @@ public:
 
     void Add(const void* pRow, const ResultCell& cell)
     {
-        SortEntry entry{pRow, 0.0, nullptr, 0, 0};
         switch (m_type)
         {
         case CellType::Integer:
-            entry.number = cell.intValue;
+            m_numbers.push_back({static_cast<double>(cell.intValue), pRow});
             break;
         case CellType::Float:
-            entry.number = cell.floatValue;
+            m_numbers.push_back({static_cast<double>(cell.floatValue), pRow});
             break;
         case CellType::Text:
-            entry.pText = cell.pText ? cell.pText : L"";
+        {
+            const wchar_t* pText = cell.pText ? cell.pText : L"";
+            m_texts.push_back({pText, std::wcslen(pText), 0, pRow});
             break;
+        }
         case CellType::ObjectGUID:
-            entry.nameBegin = m_names.size();
-            entry.nameLength = cell.objectName.size();
+            m_texts.push_back({nullptr, cell.objectName.size(), m_names.size(), pRow});
             m_names += cell.objectName;
             break;
         }
-        m_entries.push_back(entry);
     }
 
-    // Stable in both directions: descending reverses the comparison, not the result, so equal keys
-    // keep the source's order.
     void SortInto(std::vector<const void*>& rows, bool bDescending)
     {
-        const auto compare = [this](const SortEntry& a, const SortEntry& b)
-        {
-            return Compare(a, b);
-        };
-        if (bDescending)
-            std::stable_sort(m_entries.begin(), m_entries.end(),
-                             [&](const SortEntry& a, const SortEntry& b) { return compare(b, a) < 0; });
-        else
-            std::stable_sort(m_entries.begin(), m_entries.end(),
-                             [&](const SortEntry& a, const SortEntry& b) { return compare(a, b) < 0; });
         rows.clear();
-        for (const SortEntry& entry : m_entries)
-            rows.push_back(entry.pRow);
+        if (IsNumberCell(m_type))
+            Sort(m_numbers, rows, bDescending);
+        else
+        {
+            for (TextKey& key : m_texts)
+                if (key.pText == nullptr)
+                    key.pText = m_names.data() + key.nameBegin;
+            Sort(m_texts, rows, bDescending);
+        }
     }
 
 private:
-    int Compare(const SortEntry& a, const SortEntry& b) const
+    struct NumberKey
     {
-        if (IsNumberCell(m_type))
+        double value;
+        const void* pRow;
+
+        friend int Compare(const NumberKey& a, const NumberKey& b)
         {
-            if (a.number < b.number)
+            if (a.value < b.value)
                 return -1;
-            if (b.number < a.number)
+            if (b.value < a.value)
                 return 1;
             // NaN after every number keeps the order strict.
-            return static_cast<int>(a.number != a.number) - static_cast<int>(b.number != b.number);
+            return static_cast<int>(a.value != a.value) - static_cast<int>(b.value != b.value);
         }
-        return text::CompareUtf16(Text(a), Text(b));
-    }
+    };
 
-    std::wstring_view Text(const SortEntry& entry) const
+    struct TextKey
     {
-        if (m_type == CellType::Text)
-            return entry.pText;
-        return std::wstring_view(m_names).substr(entry.nameBegin, entry.nameLength);
+        const wchar_t* pText;
+        std::size_t length;
+        std::size_t nameBegin;
+        const void* pRow;
+
+        friend int Compare(const TextKey& a, const TextKey& b)
+        {
+            return text::CompareUtf16({a.pText, a.length}, {b.pText, b.length});
+        }
+    };
+
+    // Stable in both directions: descending reverses the comparison, not the result, so equal keys
+    // keep the source's order.
+    template <class Key>
+    static void Sort(std::vector<Key>& keys, std::vector<const void*>& rows, bool bDescending)
+    {
+        if (bDescending)
+            std::stable_sort(keys.begin(), keys.end(),
+                             [](const Key& a, const Key& b) { return Compare(b, a) < 0; });
+        else
+            std::stable_sort(keys.begin(), keys.end(),
+                             [](const Key& a, const Key& b) { return Compare(a, b) < 0; });
+        rows.reserve(keys.size());
+        for (const Key& key : keys)
+            rows.push_back(key.pRow);
     }
 
     CellType m_type;
-    std::vector<SortEntry> m_entries;
+    std::vector<NumberKey> m_numbers;
+    std::vector<TextKey> m_texts;
     std::wstring m_names;
 };
 
