@@ -1,9 +1,363 @@
 #include "app/ViewCommand.h"
 
+#include "app/CommandLine.h"
+#include "app/RawTerminal.h"
+#include "app/SessionInput.h"
+#include "app/StatsCommand.h"
+#include "app/TerminalView.h"
+#include "host/base/TextCodec.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
 namespace app
 {
-int ViewCommand(std::span<const std::string>)
+
+namespace
 {
-    return 2;
+
+constexpr std::string_view kHelp =
+    R"(Usage: tally view --project FILE --capture FILE|- [--snapshot] [--query NAME] [--size COLSxROWS]
+
+The statistics view in the terminal, gathering live while the capture plays ("Update automatically"
+on). With - the capture is read from standard input as it arrives, and keys from the terminal.
+
+  --project FILE      the project (JSON)
+  --capture FILE|-    the capture (JSON Lines)
+  --snapshot          print one frame as plain text after the whole capture, and exit
+  --query NAME        the query to show first
+  --size COLSxROWS    the size of the view (default: the terminal's, or 120x40)
+  --help              this text
+
+Keys:
+  Tab, Shift-Tab      next, previous control
+  Up, Down            combo box: the previous, next query; list: move the selection
+  PgUp, PgDn, Home, End
+                      list: move the selection by a page, to the first or last row
+  Left, Right         list: choose a column
+  Enter, Space        press a button, toggle a check box, open the query list (Enter picks)
+  s                   list: sort by the chosen column; again: the other direction
+  /                   list: type a filter for the chosen column (~text =v <v <=v >v >=v;
+                      plain text: contains; empty: no filter), Enter applies, Esc cancels
+  q                   quit
+)";
+
+constexpr std::array<OptionSpec, 5> kOptions = {{
+    {"project"},
+    {"capture"},
+    {"snapshot", false},
+    {"query"},
+    {"size"},
+}};
+
+constexpr auto kFrameInterval = std::chrono::milliseconds(40);
+constexpr std::size_t kReadBlock = 64 * 1024;
+
+struct ViewOptions
+{
+    std::string project;
+    std::string capture;
+    bool bSnapshot = false;
+    std::optional<std::wstring> query;
+    std::optional<TerminalSize> size;
+};
+
+void OpenSessionView(HostSession& session, const ViewOptions& options, const TerminalSize& size)
+{
+    session.SetPreference(L"EnableStats", true);
+    session.SetPreference(L"KeepStatsAcrossRuns", false);
+    session.OpenView(size.cols * TerminalView::kCellWidth, (size.rows - 1) * TerminalView::kCellHeight);
+    if (options.query)
+        session.ChooseQuery(*options.query);
 }
+
+int Snapshot(HostSession& session, const SessionInput& input, const ViewOptions& options)
+{
+    const TerminalSize size = options.size.value_or(TerminalSize{});
+    OpenSessionView(session, options, size);
+    std::size_t items = 0;
+    session.StartLogger();
+    const CaptureStatus status = input.readCapture(
+        [&](const CaptureItem& item, std::size_t)
+        {
+            session.Log(item);
+            ++items;
+        });
+    session.StopLogger();
+    if (!status.Ok())
+    {
+        std::fprintf(stderr, "%s\n", CaptureErrorLine(input, status).c_str());
+        return kExitBadInput;
+    }
+    TerminalView view(session);
+    view.SetCaptureState(L"capture complete: " + std::to_wstring(items) + L" items");
+    Canvas canvas(size.cols, size.rows);
+    view.Draw(canvas);
+    const std::string text = canvas.PlainText();
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+// The interactive view: the capture is read as it arrives, keys as they are typed, and a frame drawn
+// whenever something changed, at most every kFrameInterval while items stream in.
+class LiveView
+{
+public:
+    LiveView(HostSession& session, const SessionInput& input, const RawTerminal& terminal, int captureFd,
+             int keyboardFd)
+        : m_session(session), m_input(input), m_terminal(terminal), m_nCaptureFd(captureFd),
+          m_nKeyboardFd(keyboardFd), m_view(session),
+          m_parser([this](const CaptureItem& item, std::size_t) { OnItem(item); })
+    {
+    }
+
+    // The exit status: a capture that failed gives 2, after the user has seen the statistics.
+    int Run(const ViewOptions& options, TerminalSize size)
+    {
+        m_session.StartLogger();
+        UpdateCaptureState();
+        bool bDirty = true;
+        auto lastFrame = std::chrono::steady_clock::now() - kFrameInterval;
+        for (;;)
+        {
+            if (!options.size && RawTerminal::TakeResized())
+            {
+                size = RawTerminal::SizeOf(m_nKeyboardFd).value_or(size);
+                m_session.ResizeView(size.cols * TerminalView::kCellWidth,
+                                     (size.rows - 1) * TerminalView::kCellHeight);
+                m_previousFrame.clear();
+                bDirty = true;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (bDirty && (!m_bCapturing || now - lastFrame >= kFrameInterval))
+            {
+                DrawFrame(size);
+                lastFrame = now;
+                bDirty = false;
+            }
+
+            std::array<pollfd, 2> fds{{{m_nKeyboardFd, POLLIN, 0}, {m_nCaptureFd, POLLIN, 0}}};
+            const nfds_t count = m_bCapturing ? 2 : 1;
+            const int timeout = bDirty ? static_cast<int>(kFrameInterval.count()) : -1;
+            if (poll(fds.data(), count, timeout) < 0)
+                continue; // a signal: the size may have changed
+            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
+            {
+                if (!ReadKeys())
+                    break;
+                bDirty = true;
+            }
+            if (m_bCapturing && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)))
+            {
+                ReadCapture();
+                bDirty = true;
+            }
+        }
+        if (m_bCapturing)
+            EndCapture();
+        return m_error.empty() ? kExitOk : kExitBadInput;
+    }
+
+    const std::string& Error() const { return m_error; }
+
+private:
+    void OnItem(const CaptureItem& item)
+    {
+        m_session.Log(item);
+        ++m_nItems;
+    }
+
+    bool ReadKeys()
+    {
+        char buffer[256];
+        const ssize_t length = read(m_nKeyboardFd, buffer, sizeof buffer);
+        if (length <= 0)
+            return length < 0; // the terminal went away
+        for (const Key& key : m_decoder.Feed(std::string_view(buffer, static_cast<std::size_t>(length))))
+        {
+            if (!m_view.HandleKey(key))
+                return false;
+        }
+        return true;
+    }
+
+    void ReadCapture()
+    {
+        std::vector<char> buffer(kReadBlock);
+        const ssize_t length = read(m_nCaptureFd, buffer.data(), buffer.size());
+        if (length < 0)
+            return;
+        const bool bOk =
+            length == 0 ? m_parser.Finish()
+                        : m_parser.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
+        if (length == 0 || !bOk)
+            EndCapture();
+        UpdateCaptureState();
+    }
+
+    void EndCapture()
+    {
+        m_bCapturing = false;
+        m_session.StopLogger();
+        if (!m_parser.Status().Ok())
+            m_error = CaptureErrorLine(m_input, m_parser.Status());
+    }
+
+    void UpdateCaptureState()
+    {
+        std::wstring state = m_bCapturing ? L"capturing: " : L"capture complete: ";
+        state += std::to_wstring(m_nItems) + L" items";
+        if (!m_error.empty())
+            state = text::FromUtf8(m_error) + L" (statistics kept)";
+        m_view.SetCaptureState(state);
+    }
+
+    // Rewrites only the rows that changed since the last frame.
+    void DrawFrame(const TerminalSize& size)
+    {
+        Canvas canvas(size.cols, size.rows);
+        m_view.Draw(canvas);
+        m_previousFrame.resize(static_cast<std::size_t>(size.rows));
+        std::string out;
+        for (int row = 0; row < size.rows; ++row)
+        {
+            std::string line = canvas.AnsiRow(row);
+            if (line == m_previousFrame[static_cast<std::size_t>(row)])
+                continue;
+            out += "\033[" + std::to_string(row + 1) + ";1H" + line;
+            m_previousFrame[static_cast<std::size_t>(row)] = std::move(line);
+        }
+        m_terminal.Write(out);
+    }
+
+    HostSession& m_session;
+    const SessionInput& m_input;
+    const RawTerminal& m_terminal;
+    int m_nCaptureFd;
+    int m_nKeyboardFd;
+    TerminalView m_view;
+    KeyDecoder m_decoder;
+    CaptureParser m_parser;
+    bool m_bCapturing = true;
+    std::size_t m_nItems = 0;
+    std::string m_error;
+    std::vector<std::string> m_previousFrame;
+};
+
+// A descriptor closed when the object goes.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd, bool bOwned) : m_nFd(fd), m_bOwned(bOwned) {}
+    ~FileDescriptor()
+    {
+        if (m_bOwned && m_nFd >= 0)
+            close(m_nFd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return m_nFd; }
+
+private:
+    int m_nFd;
+    bool m_bOwned;
+};
+
+int Interactive(HostSession& session, const SessionInput& input, const ViewOptions& options)
+{
+    const bool bCaptureOnStdin = options.capture == "-";
+    FileDescriptor capture(bCaptureOnStdin ? STDIN_FILENO
+                                           : open(options.capture.c_str(), O_RDONLY | O_CLOEXEC),
+                           !bCaptureOnStdin);
+    if (capture.Get() < 0)
+    {
+        std::fprintf(stderr, "tally: %s: cannot be read\n", options.capture.c_str());
+        return kExitBadInput;
+    }
+    // Keys come from the terminal itself when standard input carries the capture.
+    const bool bKeysOnStdin = !bCaptureOnStdin && isatty(STDIN_FILENO);
+    FileDescriptor keyboard(bKeysOnStdin ? STDIN_FILENO : open("/dev/tty", O_RDWR | O_CLOEXEC),
+                            !bKeysOnStdin);
+    if (keyboard.Get() < 0 || !isatty(keyboard.Get()) || !isatty(STDOUT_FILENO))
+    {
+        std::fputs("tally: the view needs a terminal; --snapshot prints a frame without one\n", stderr);
+        return kExitEnvironment;
+    }
+
+    const TerminalSize size =
+        options.size.value_or(RawTerminal::SizeOf(STDOUT_FILENO).value_or(TerminalSize{}));
+    OpenSessionView(session, options, size);
+    int exitCode = kExitOk;
+    std::string error;
+    {
+        RawTerminal terminal(keyboard.Get(), STDOUT_FILENO);
+        if (!terminal.IsOpen())
+        {
+            std::fputs("tally: cannot put the terminal in raw mode\n", stderr);
+            return kExitEnvironment;
+        }
+        LiveView view(session, input, terminal, capture.Get(), keyboard.Get());
+        exitCode = view.Run(options, size);
+        error = view.Error();
+    }
+    if (!error.empty())
+        std::fprintf(stderr, "%s\n", error.c_str());
+    return exitCode;
+}
+
+ViewOptions ReadOptions(const ParsedOptions& parsed)
+{
+    ViewOptions options;
+    options.project = parsed.Require("project");
+    options.capture = parsed.Require("capture");
+    options.bSnapshot = parsed.Has("snapshot");
+    if (std::optional<std::string> query = parsed.Get("query"))
+    {
+        options.query = text::FromUtf8(*query);
+        if (!IsQueryName(*options.query))
+            throw UsageError("no query is named '" + *query + "'");
+    }
+    if (std::optional<std::string> size = parsed.Get("size"))
+        options.size = ParseSize(*size);
+    return options;
+}
+
+} // namespace
+
+int ViewCommand(std::span<const std::string> args)
+{
+    ViewOptions options;
+    try
+    {
+        const ParsedOptions parsed = ParseOptions(args, kOptions);
+        if (parsed.Has("help"))
+        {
+            std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
+            return kExitOk;
+        }
+        options = ReadOptions(parsed);
+    }
+    catch (const UsageError& error)
+    {
+        std::fprintf(stderr, "tally: %s\nTry 'tally view --help'.\n", error.what());
+        return kExitBadInput;
+    }
+
+    const SessionInput input = SessionInput::FromFiles(options.project, options.capture);
+    SessionStart start = StartSession(input);
+    if (!start.pSession)
+    {
+        std::fprintf(stderr, "%s\n", start.error.c_str());
+        return start.exitCode;
+    }
+    return options.bSnapshot ? Snapshot(*start.pSession, input, options)
+                             : Interactive(*start.pSession, input, options);
+}
+
 } // namespace app
