@@ -19,8 +19,7 @@ struct InternTable
         using is_transparent = void;
         static std::string_view View(std::string_view s) { return s; }
         static std::string_view View(const std::unique_ptr<std::string>& s) { return *s; }
-        template <class A, class B>
-        bool operator()(const A& a, const B& b) const
+        template <class A, class B> bool operator()(const A& a, const B& b) const
         {
             return View(a) == View(b);
         }

@@ -52,7 +52,8 @@ class IVTargetEntry
 public:
     // Writes an owned reference to the entry's target into the slot, or null when the entry has none
     // or the context is not the project manager's.
-    virtual bool GetTargetReference(IVObjectReference** ppReference, const ResolutionContext* pContext) const = 0;
+    virtual bool GetTargetReference(IVObjectReference** ppReference,
+                                    const ResolutionContext* pContext) const = 0;
 
     virtual ~IVTargetEntry();
 };

@@ -102,23 +102,3 @@ TEST(HostEnvironment, AnnouncesProjectsLoggerRunsAndPreferences)
     env.RegisterService(ov::ServiceProfilerQueryRegistry, &registry);
     EXPECT_EQ(ov::g_serviceProviderInstance->GetService(ov::ServiceProfilerQueryRegistry), &registry);
 }
-
-TEST(HostServices, HelpWaitCursorAndClipboardKeepWhatTheyWereGiven)
-{
-    DisplayHelp(4242);
-    EXPECT_EQ(LastHelpTopic(), 4242);
-
-    const int depth = NYAutoWaitCursor::Depth();
-    {
-        NYAutoWaitCursor outer;
-        NYAutoWaitCursor inner;
-        EXPECT_EQ(NYAutoWaitCursor::Depth(), depth + 2);
-    }
-    EXPECT_EQ(NYAutoWaitCursor::Depth(), depth);
-
-    ClipboardService clipboard;
-    EXPECT_TRUE(clipboard.SetClipboardText(L"Event\tCount\n"));
-    EXPECT_FALSE(clipboard.SetClipboardText(nullptr));
-    EXPECT_EQ(clipboard.Text(), L"Event\tCount\n");
-    EXPECT_EQ(clipboard.SetCount(), 1);
-}

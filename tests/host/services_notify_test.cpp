@@ -1,5 +1,4 @@
 #include "host/services/NotifyMgr.h"
-#include "host/services/ServiceProvider.h"
 #include "host/services/UserPreferences.h"
 
 #include <gtest/gtest.h>
@@ -158,21 +157,4 @@ TEST(UserPreferences, InstanceDefaultsToAProcessWideStore)
     EXPECT_EQ(IUserPreferences::Get(), &mine);
     IUserPreferences::SetInstance(nullptr);
     EXPECT_EQ(IUserPreferences::Get(), pDefault);
-}
-
-TEST(ServiceProvider, FindsServicesByNumber)
-{
-    struct Service : IServiceBase
-    {
-        bool Initialize() override { return true; }
-        bool Terminate() override { return true; }
-        void Destroy() override {}
-    } service;
-    ServiceProvider provider;
-    EXPECT_EQ(provider.GetService(ov::ServiceMonitoringMgr), nullptr);
-    provider.Register(ov::ServiceMonitoringMgr, &service);
-    EXPECT_EQ(provider.GetService(ov::ServiceMonitoringMgr), &service);
-    EXPECT_EQ(provider.GetService(ov::ServiceClipboard), nullptr);
-    provider.Unregister(ov::ServiceMonitoringMgr);
-    EXPECT_EQ(provider.GetService(ov::ServiceMonitoringMgr), nullptr);
 }
