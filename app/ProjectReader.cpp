@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <unordered_map>
@@ -130,7 +131,7 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
         if (!object.contains(field))
             return false;
         if (result.kind != kind)
-            context.Fail(Quoted(field) + " is allowed only on a " + kindText + " object");
+            context.Fail(Quoted(field) + " is allowed only on an object of kind \"" + kindText + "\"");
         return true;
     };
     const auto field = [](const char* name, std::size_t index)
@@ -233,63 +234,121 @@ void CheckParents(const ProjectFile& file)
     }
 }
 
-// nlohmann keeps the last of duplicate keys silently; a project that names a field twice is refused.
-class DuplicateKeyCheck
+// Builds the document from parser events. nlohmann's own parse keeps the last of duplicate keys
+// silently, and its filtering parse slows down quadratically on long arrays; this one refuses a field
+// named twice and stays linear.
+class DocumentBuilder final : public nlohmann::json_sax<json>
 {
 public:
-    bool operator()(int depth, json::parse_event_t event, json& parsed)
+    explicit DocumentBuilder(json& root) : m_root(root) {}
+
+    bool null() override { return Put(nullptr); }
+    bool boolean(bool value) override { return Put(value); }
+    bool number_integer(number_integer_t value) override { return Put(value); }
+    bool number_unsigned(number_unsigned_t value) override { return Put(value); }
+    bool number_float(number_float_t value, const string_t&) override { return Put(value); }
+    bool string(string_t& value) override { return Put(std::move(value)); }
+    bool binary(binary_t& value) override { return Put(json::binary(std::move(value))); }
+
+    bool start_object(std::size_t) override
     {
-        switch (event)
+        // Objects at depth 2 are the entries of "objects": count them for messages.
+        if (m_stack.size() == 2)
+            ++m_objectNumber;
+        Put(json::object());
+        m_stack.push_back(m_pLast);
+        m_keys.emplace_back();
+        return true;
+    }
+    bool key(string_t& name) override
+    {
+        if (!m_keys.back().insert(name).second)
         {
-        case json::parse_event_t::object_start:
-            if (depth == 2)
-                ++m_objectNumber;
-            m_keys.emplace_back();
-            break;
-        case json::parse_event_t::object_end:
-            m_keys.pop_back();
-            break;
-        case json::parse_event_t::key:
-            if (!m_keys.back().insert(parsed.get<std::string>()).second)
+            m_error = "duplicate key " + Shown(json(name));
+            if (m_stack.size() >= 3 && m_objectNumber > 0)
+                m_error = "object " + std::to_string(m_objectNumber) + ": " + m_error;
+            return false;
+        }
+        m_pSlot = &(*m_stack.back())[name];
+        return true;
+    }
+    bool end_object() override
+    {
+        m_stack.pop_back();
+        m_keys.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        Put(json::array());
+        m_stack.push_back(m_pLast);
+        return true;
+    }
+    bool end_array() override
+    {
+        m_stack.pop_back();
+        return true;
+    }
+
+    // "[json.exception.parse_error.101] parse error at line 1, column 5: syntax error ..." becomes
+    // "JSON error at byte 5 (line 1, column 5): syntax error ...".
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& error) override
+    {
+        std::string text = error.what();
+        std::string where;
+        if (const auto at = text.find(" at line "); at != std::string::npos)
+        {
+            const auto colon = text.find(": ", at);
+            if (colon != std::string::npos)
             {
-                const std::string what = "duplicate key " + Shown(parsed);
-                if (depth >= 3 && m_objectNumber > 0)
-                    throw ProjectError{"object " + std::to_string(m_objectNumber) + ": " + what};
-                throw ProjectError{what};
+                where = " (" + text.substr(at + 4, colon - at - 4) + ")";
+                text = text.substr(colon + 2);
             }
-            break;
-        default:
-            break;
+        }
+        else if (const auto bracket = text.find("] "); bracket != std::string::npos)
+        {
+            text = text.substr(bracket + 2);
+        }
+        m_error = "JSON error at byte " + std::to_string(position) + where + ": " + text;
+        return false;
+    }
+
+    const std::string& Error() const { return m_error; }
+
+private:
+    // Places a value where the parser stands: the root, the next element of an array, or the slot of
+    // the key just read. m_pLast is where it went.
+    bool Put(json value)
+    {
+        if (m_stack.empty())
+        {
+            m_root = std::move(value);
+            m_pLast = &m_root;
+        }
+        else if (json& container = *m_stack.back(); container.is_array())
+        {
+            container.push_back(std::move(value));
+            m_pLast = &container.back();
+        }
+        else
+        {
+            *m_pSlot = std::move(value);
+            m_pLast = m_pSlot;
         }
         return true;
     }
 
-private:
+    json& m_root;
+    // The containers being filled, innermost last. A pointer into an array stays valid while that
+    // element is being built: its array grows only after the element is complete.
+    std::vector<json*> m_stack;
     std::vector<std::unordered_set<std::string>> m_keys;
+    json* m_pSlot = nullptr;
+    json* m_pLast = nullptr;
     std::size_t m_objectNumber = 0;
+    std::string m_error;
 };
-
-// "[json.exception.parse_error.101] parse error at line 1, column 5: syntax error ..." becomes
-// "JSON error at byte 5 (line 1, column 5): syntax error ...".
-std::string ParseErrorMessage(const json::parse_error& error)
-{
-    std::string text = error.what();
-    std::string where;
-    if (const auto at = text.find(" at line "); at != std::string::npos)
-    {
-        const auto colon = text.find(": ", at);
-        if (colon != std::string::npos)
-        {
-            where = " (" + text.substr(at + 4, colon - at - 4) + ")";
-            text = text.substr(colon + 2);
-        }
-    }
-    else if (const auto bracket = text.find("] "); bracket != std::string::npos)
-    {
-        text = text.substr(bracket + 2);
-    }
-    return "JSON error at byte " + std::to_string(error.byte) + where + ": " + text;
-}
 
 } // namespace
 
@@ -303,7 +362,10 @@ ProjectReadResult ParseProject(std::string_view text)
     }
     try
     {
-        const json document = json::parse(text.begin(), text.end(), DuplicateKeyCheck());
+        json document;
+        DocumentBuilder builder(document);
+        if (!json::sax_parse(text.begin(), text.end(), &builder))
+            throw ProjectError{builder.Error()};
         if (!document.is_object())
             throw ProjectError{std::string("the top level must be a JSON object, not ") +
                                document.type_name()};
@@ -328,10 +390,6 @@ ProjectReadResult ParseProject(std::string_view text)
             }
         }
         CheckParents(file);
-    }
-    catch (const json::parse_error& error)
-    {
-        result.error = ParseErrorMessage(error);
     }
     catch (const ProjectError& error)
     {
@@ -392,9 +450,49 @@ std::unique_ptr<Project> BuildProject(const ProjectFile& file)
             break;
         }
     }
-    // Parents are linked once every object exists: a child may come before its parent in the file.
-    for (const ProjectFileObject& object : file.objects)
+    // Parents are linked once every object exists, since a child may come before its parent in the
+    // file, and deepest first: the host checks each link for a cycle by walking up from the parent,
+    // and that walk is short while the parent's own chain is not linked yet.
+    const std::size_t count = file.objects.size();
+    std::unordered_map<GUID, std::size_t, GUIDHash> indexOf;
+    indexOf.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        indexOf.emplace(file.objects[i].id, i);
+    constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> depth(count, kUnknown);
+    std::vector<std::size_t> chain;
+    for (std::size_t start = 0; start < count; ++start)
     {
+        std::size_t at = start;
+        while (depth[at] == kUnknown)
+        {
+            const auto& parent = file.objects[at].parent;
+            if (!parent)
+            {
+                depth[at] = 0;
+                break;
+            }
+            const auto found = indexOf.find(*parent);
+            if (found == indexOf.end() || chain.size() > count)
+                return nullptr;
+            chain.push_back(at);
+            at = found->second;
+        }
+        std::size_t next = depth[at];
+        while (!chain.empty())
+        {
+            depth[chain.back()] = ++next;
+            chain.pop_back();
+        }
+    }
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return depth[a] > depth[b]; });
+    for (const std::size_t i : order)
+    {
+        const ProjectFileObject& object = file.objects[i];
         if (object.parent && !project->SetParent(object.id, *object.parent))
             return nullptr;
     }

@@ -1,0 +1,168 @@
+#include "app/CaptureReader.h"
+#include "app/Generator.h"
+#include "app/ProjectReader.h"
+
+#include "host/services/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace
+{
+
+TEST(Generator, TheSameSeedGivesTheSameBytes)
+{
+    const app::Generator first({40, 5000, 7});
+    const app::Generator again({40, 5000, 7});
+    const app::Generator other({40, 5000, 8});
+    EXPECT_EQ(first.ProjectJson(), again.ProjectJson());
+    EXPECT_EQ(first.CaptureJsonl(), again.CaptureJsonl());
+    EXPECT_NE(first.ProjectJson(), other.ProjectJson());
+    EXPECT_NE(first.CaptureJsonl(), other.CaptureJsonl());
+    // A fixed digest of one run: a change of the generator's output is a change of every example
+    // generated before, and must be noticed.
+    const std::string capture = app::Generator({3, 4, 1}).CaptureJsonl();
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const char c : capture)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    EXPECT_EQ(std::count(capture.begin(), capture.end(), '\n'), 4);
+    RecordProperty("capture_digest", std::to_string(hash));
+}
+
+// Everything that real data shows, found in a generated pair that reads back without an error.
+TEST(Generator, ReadsBackWithTheShapesOfRealData)
+{
+    constexpr std::uint64_t kItems = 40000;
+    const app::Generator generator({60, kItems, 3});
+    const app::ProjectReadResult read = app::ParseProject(generator.ProjectJson());
+    ASSERT_TRUE(read.Ok()) << read.error;
+    const std::unique_ptr<Project> project = app::BuildProject(read.project);
+    ASSERT_TRUE(project);
+
+    std::map<std::size_t, int> eventsByArgumentCount;
+    std::size_t entriesWithoutTarget = 0, staleEntries = 0, staleValues = 0;
+    for (const app::ProjectFileObject& object : read.project.objects)
+    {
+        if (object.kind == app::ObjectKind::DialogueEvent)
+        {
+            ++eventsByArgumentCount[object.arguments.size()];
+            for (const auto& target : object.targets)
+            {
+                entriesWithoutTarget += !target;
+                staleEntries += target && !project->Find(*target);
+            }
+        }
+        if (object.kind == app::ObjectKind::Argument)
+        {
+            EXPECT_GE(object.values.size(), 1u);
+            EXPECT_LE(object.values.size(), 6u);
+            for (const GUID& value : object.values)
+                staleValues += !project->Find(value);
+        }
+    }
+    EXPECT_EQ(eventsByArgumentCount.begin()->first, 0u);
+    EXPECT_EQ(eventsByArgumentCount.rbegin()->first, 4u);
+    EXPECT_GT(entriesWithoutTarget + staleEntries, 0u);
+
+    std::size_t resolutions = 0, resolveOnly = 0, wildcards = 0, unknownEvents = 0, unknownValues = 0;
+    std::size_t plays = 0, playsBelowTarget = 0, otherReasons = 0, otherKinds = 0, lastLine = 0;
+    std::map<GUID, int, GUIDLess> resolvedTargets;
+    const app::CaptureStatus status =
+        app::ParseCapture(generator.CaptureJsonl(),
+                          [&](const app::CaptureItem& item, std::size_t line)
+                          {
+                              lastLine = line;
+                              if (const auto* p = std::get_if<app::DialogueResolved>(&item))
+                              {
+                                  ++resolutions;
+                                  resolveOnly += p->resolveOnly;
+                                  resolvedTargets[p->target]++;
+                                  unknownEvents += !project->Find(p->event);
+                                  for (const GUID& value : p->values)
+                                  {
+                                      wildcards += IsNullGuid(value);
+                                      unknownValues += !IsNullGuid(value) && !project->Find(value);
+                                  }
+                              }
+                              else if (const auto* p = std::get_if<app::ObjectNotification>(&item))
+                              {
+                                  const bool played = p->reason == 9 || p->reason == 10;
+                                  plays += played;
+                                  otherReasons += !played;
+                                  const IVObject* pObject = project->Find(p->object);
+                                  if (played && pObject && pObject->GetParent() &&
+                                      resolvedTargets.count(pObject->GetParent()->GetID()))
+                                      ++playsBelowTarget;
+                              }
+                              else
+                              {
+                                  const auto kind = std::get<app::OtherItem>(item).kind;
+                                  EXPECT_TRUE(kind != 1 && kind != 34);
+                                  ++otherKinds;
+                              }
+                          });
+    ASSERT_TRUE(status.Ok()) << status.line << ": " << status.error;
+    EXPECT_EQ(status.items, kItems);
+    EXPECT_EQ(lastLine, kItems);
+    EXPECT_GT(resolutions, kItems / 3);
+    EXPECT_GT(plays, resolutions / 2);
+    EXPECT_GT(resolveOnly, 0u);
+    EXPECT_GT(wildcards, 0u);
+    EXPECT_GT(unknownEvents, 0u);
+    EXPECT_GT(unknownValues + staleValues, 0u);
+    EXPECT_GT(playsBelowTarget, 0u);
+    EXPECT_GT(otherReasons, 0u);
+    EXPECT_GT(otherKinds, 0u);
+    EXPECT_EQ(project->OutstandingReferences(), 0);
+}
+
+TEST(Generator, WritesBothFilesAndReportsAFileItCannotWrite)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tally_generator_test";
+    std::filesystem::create_directories(dir);
+    const std::string projectPath = (dir / "project.json").string();
+    const std::string capturePath = (dir / "capture.jsonl").string();
+    const app::GeneratorOptions options{10, 3000, 11};
+
+    const app::GenerateStatus status = app::GenerateFiles(options, projectPath, capturePath);
+    ASSERT_TRUE(status.Ok()) << status.file << ": " << status.error;
+    const auto slurp = [](const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream contents;
+        contents << in.rdbuf();
+        return contents.str();
+    };
+    const app::Generator generator(options);
+    EXPECT_EQ(slurp(projectPath), generator.ProjectJson());
+    EXPECT_EQ(slurp(capturePath), generator.CaptureJsonl());
+
+    const app::GenerateStatus failed =
+        app::GenerateFiles(options, projectPath, (dir / "no/such/dir/c.jsonl").string());
+    EXPECT_FALSE(failed.Ok());
+    EXPECT_NE(failed.file.find("c.jsonl"), std::string::npos);
+    EXPECT_NE(failed.error.find("cannot open for writing"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Generator, HandlesTheSmallestSizes)
+{
+    for (const app::GeneratorOptions options :
+         {app::GeneratorOptions{0, 50, 1}, app::GeneratorOptions{1, 0, 1}})
+    {
+        const app::Generator generator(options);
+        const app::ProjectReadResult read = app::ParseProject(generator.ProjectJson());
+        ASSERT_TRUE(read.Ok()) << read.error;
+        const app::CaptureStatus status =
+            app::ParseCapture(generator.CaptureJsonl(), [](const app::CaptureItem&, std::size_t) {});
+        ASSERT_TRUE(status.Ok()) << status.error;
+        EXPECT_EQ(status.items, options.items);
+    }
+}
+
+} // namespace
