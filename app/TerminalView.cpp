@@ -226,7 +226,9 @@ void TerminalView::DrawList(Canvas& canvas, BaseFilteredListControl* pList, cons
 {
     const int id = pList->GetDlgCtrlID();
     const int rowCount = pList->RowCount();
-    const std::vector<int> widths = ColumnWidths(*pList, cells.Width() - 1);
+    // One cell of gutter for the selection mark, one blank at the right that keeps lists side by side
+    // apart.
+    const std::vector<int> widths = ColumnWidths(*pList, cells.Width() - 2);
     const int bodyRows = std::max(cells.Height() - (cells.Height() >= 3 ? 2 : 1), 0);
     const int selected = SelectedIndex(pList);
 
@@ -329,10 +331,20 @@ CWnd* TerminalView::FindControl(int id) const
 
 std::vector<int> TerminalView::FocusOrder() const
 {
+    // Reading order, top to bottom and left to right within each window: the z-order that the
+    // window layer keeps changes with every layout pass and would send Tab from list to list at random.
     std::vector<int> order;
     const auto walk = [&order](const auto& self, CWnd* pParent) -> void
     {
-        for (CWnd* pChild : pParent->GetChildren())
+        std::vector<CWnd*> children = pParent->GetChildren();
+        std::stable_sort(children.begin(), children.end(),
+                         [](const CWnd* pA, const CWnd* pB)
+                         {
+                             const RECT a = pA->GetRectInParent(), b = pB->GetRectInParent();
+                             return ToCells(a).top != ToCells(b).top ? ToCells(a).top < ToCells(b).top
+                                                                     : a.left < b.left;
+                         });
+        for (CWnd* pChild : children)
         {
             if (!pChild->IsWindowVisible())
                 continue;
