@@ -139,4 +139,15 @@ BENCHMARK(BM_GeneratorCapture)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // The file exists only if the file benchmark ran.
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::temp_directory_path() / "tally_capture_bench.jsonl", ignored);
+    return 0;
+}
