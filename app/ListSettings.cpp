@@ -87,7 +87,8 @@ std::string ApplySort(BaseFilteredListControl& list, const SortRequest& request)
     return {};
 }
 
-std::string ApplyCriterion(BaseFilteredListControl& list, int column, const FilterCriterion& criterion)
+std::string ApplyCriterion(BaseFilteredListControl& list, int column, const FilterCriterion& criterion,
+                           FilterMode mode)
 {
     const ResultColumnFilter* pColumn = list.GetColumn(column);
     if (pColumn == nullptr)
@@ -95,12 +96,15 @@ std::string ApplyCriterion(BaseFilteredListControl& list, int column, const Filt
     if (IsNumberColumn(*pColumn) && criterion.op != FilterCriterion::Op::Contains &&
         criterion.op != FilterCriterion::Op::None && criterion.text.empty())
         return "column " + Quoted(pColumn->title) + " needs a number";
-    if (!list.SetColumnFilter(column, criterion))
+    const bool bApplied = mode == FilterMode::Add ? list.AddColumnFilter(column, criterion)
+                                                  : list.SetColumnFilter(column, criterion);
+    if (!bApplied)
         return "column " + Quoted(pColumn->title) + " needs a number, not " + Quoted(criterion.text);
     return {};
 }
 
-std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view expression, int* pColumn)
+std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view expression, int* pColumn,
+                        FilterMode mode)
 {
     // The longest title that the expression starts with and that an operator follows: titles may
     // themselves hold characters that read as operators.
@@ -121,7 +125,7 @@ std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view express
                " names no column of the list followed by ~ = < > <= or >=";
     if (pColumn)
         *pColumn = best;
-    return ApplyCriterion(list, best, *ParseCriterion(expression.substr(bestLength), false));
+    return ApplyCriterion(list, best, *ParseCriterion(expression.substr(bestLength), false), mode);
 }
 
 } // namespace app

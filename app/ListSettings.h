@@ -29,7 +29,17 @@ std::optional<FilterCriterion> ParseCriterion(std::wstring_view text, bool bPlai
 // Each returns an empty text on success, otherwise why the request does not suit the list.
 std::string ApplySort(BaseFilteredListControl& list, const SortRequest& request);
 // "COLUMN" followed directly by an operator and its operand; pColumn receives the column's index.
-std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view expression, int* pColumn = nullptr);
-std::string ApplyCriterion(BaseFilteredListControl& list, int column, const FilterCriterion& criterion);
+// Whether a filter replaces the column's conditions or adds one more (several filters on one column
+// must all pass).
+enum class FilterMode
+{
+    Replace,
+    Add,
+};
+
+std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view expression, int* pColumn = nullptr,
+                        FilterMode mode = FilterMode::Replace);
+std::string ApplyCriterion(BaseFilteredListControl& list, int column, const FilterCriterion& criterion,
+                           FilterMode mode = FilterMode::Replace);
 
 } // namespace app

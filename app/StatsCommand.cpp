@@ -88,17 +88,11 @@ std::string ApplyListSettings(HostSession& session, const StatsOptions& options)
             if (std::string error = ApplySort(*pList, *options.sort); !error.empty())
                 return error;
         }
-        // The list keeps one criterion per column, so two filters cannot both apply to one column.
-        std::vector<int> filtered;
+        // Every filter must pass, several on one column included.
         for (const std::wstring& filter : options.filters)
         {
-            int column = -1;
-            if (std::string error = ApplyFilter(*pList, filter, &column); !error.empty())
+            if (std::string error = ApplyFilter(*pList, filter, nullptr, FilterMode::Add); !error.empty())
                 return error;
-            if (std::find(filtered.begin(), filtered.end(), column) != filtered.end())
-                return "only one --filter per column: '" + text::ToUtf8(pList->GetColumn(column)->title) +
-                       "' has two";
-            filtered.push_back(column);
         }
     }
     if (options.valueSort)

@@ -238,6 +238,15 @@ bool BaseFilteredListControl::SetColumnFilter(int column, const FilterCriterion&
     return true;
 }
 
+bool BaseFilteredListControl::AddColumnFilter(int column, const FilterCriterion& criterion)
+{
+    ResultColumnFilter* pColumn = Column(column);
+    if (pColumn == nullptr || !pColumn->AddCriterion(criterion))
+        return false;
+    m_pList->FilterChanged();
+    return true;
+}
+
 const FilterCriterion* BaseFilteredListControl::GetColumnFilter(int column) const
 {
     const ResultColumnFilter* pColumn = Column(column);

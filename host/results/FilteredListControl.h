@@ -115,6 +115,8 @@ public:
     // The user's filter on a column; false when the column does not exist or the operand does not
     // suit it.
     bool SetColumnFilter(int column, const FilterCriterion& criterion);
+    // Adds a condition to the column's filter; rows must meet every condition of every column.
+    bool AddColumnFilter(int column, const FilterCriterion& criterion);
     // The user's filter of a column, null when the column does not exist.
     const FilterCriterion* GetColumnFilter(int column) const;
 

@@ -96,7 +96,7 @@ ResultColumnFilter::ResultColumnFilter(CellType type, const CStdStr<wchar_t>& co
 
 ResultColumnFilter::~ResultColumnFilter() = default;
 
-bool ResultColumnFilter::SetCriterion(const FilterCriterion& criterion)
+std::optional<FilterCriterion> ResultColumnFilter::Accept(const FilterCriterion& criterion) const
 {
     using Op = FilterCriterion::Op;
     FilterCriterion accepted = criterion;
@@ -107,33 +107,78 @@ bool ResultColumnFilter::SetCriterion(const FilterCriterion& criterion)
         {
             const std::optional<double> number = ParseNumber(criterion.text);
             if (!number)
-                return false;
+                return std::nullopt;
             accepted.number = *number;
         }
         else if (!std::isfinite(criterion.number))
-            return false;
+            return std::nullopt;
     }
+    return accepted;
+}
 
-    m_criterion = std::move(accepted);
+bool ResultColumnFilter::SetCriterion(const FilterCriterion& criterion)
+{
+    std::optional<FilterCriterion> accepted = Accept(criterion);
+    if (!accepted)
+        return false;
+    m_criterion = std::move(*accepted);
     m_foldedOperand = text::FoldCase(m_criterion.text);
+    m_moreCriteria.clear();
     m_filterCell.pText = m_criterion.text.c_str();
     m_filterCell.intValue = static_cast<std::int32_t>(m_criterion.number);
     m_filterCell.floatValue = static_cast<float>(m_criterion.number);
     return true;
 }
 
+bool ResultColumnFilter::AddCriterion(const FilterCriterion& criterion)
+{
+    if (!HasCriterion())
+        return SetCriterion(criterion);
+    std::optional<FilterCriterion> accepted = Accept(criterion);
+    if (!accepted)
+        return false;
+    if (accepted->op != FilterCriterion::Op::None)
+    {
+        std::wstring folded = text::FoldCase(accepted->text);
+        m_moreCriteria.emplace_back(std::move(*accepted), std::move(folded));
+    }
+    return true;
+}
+
+std::vector<FilterCriterion> ResultColumnFilter::GetCriteria() const
+{
+    std::vector<FilterCriterion> criteria;
+    if (HasCriterion())
+        criteria.push_back(m_criterion);
+    for (const auto& [criterion, folded] : m_moreCriteria)
+        criteria.push_back(criterion);
+    return criteria;
+}
+
 bool ResultColumnFilter::Passes(const ResultCell& cell) const
 {
-    using Op = FilterCriterion::Op;
-    if (m_criterion.op == Op::None || !IsEnabled())
+    if (!HasCriterion() || !IsEnabled())
         return true;
-    if (m_criterion.op == Op::Contains)
-        return text::FoldCase(FormatCell(cell)).find(m_foldedOperand) != std::wstring::npos;
+    if (!Meets(cell, m_criterion, m_foldedOperand))
+        return false;
+    for (const auto& [criterion, folded] : m_moreCriteria)
+    {
+        if (!Meets(cell, criterion, folded))
+            return false;
+    }
+    return true;
+}
+
+bool ResultColumnFilter::Meets(const ResultCell& cell, const FilterCriterion& criterion,
+                               const std::wstring& foldedOperand) const
+{
+    using Op = FilterCriterion::Op;
+    if (criterion.op == Op::Contains)
+        return text::FoldCase(FormatCell(cell)).find(foldedOperand) != std::wstring::npos;
     if (IsNumeric())
-        return Satisfies(m_criterion.op,
-                         [&] { return CompareNumbers(NumericValue(cell), m_criterion.number); });
+        return Satisfies(criterion.op, [&] { return CompareNumbers(NumericValue(cell), criterion.number); });
     const std::wstring shown = FormatCell(cell);
-    return Satisfies(m_criterion.op, [&] { return text::CompareUtf16(shown, m_criterion.text); });
+    return Satisfies(criterion.op, [&] { return text::CompareUtf16(shown, criterion.text); });
 }
 
 double ResultColumnFilter::NumericValue(const ResultCell&) const

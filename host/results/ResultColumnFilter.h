@@ -7,7 +7,10 @@
 #include "host/results/FilteredDataList.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 enum class CellType
 {
@@ -73,7 +76,11 @@ public:
     // number for =, <, <=, >, >=), and the previous filter stays. On a number column a non-empty text
     // is the operand and must read as a number as a whole; an empty text leaves the number as given.
     bool SetCriterion(const FilterCriterion& criterion);
+    // One more condition on the same column, e.g. a range; a cell passes when it meets all of them.
+    bool AddCriterion(const FilterCriterion& criterion);
     const FilterCriterion& GetCriterion() const { return m_criterion; }
+    // Every condition in force, the first one (GetCriterion) included.
+    std::vector<FilterCriterion> GetCriteria() const;
     bool HasCriterion() const { return m_criterion.op != FilterCriterion::Op::None; }
     bool Passes(const ResultCell& cell) const;
 
@@ -82,6 +89,11 @@ public:
     const CellType cellType;
 
 protected:
+    // The criterion as the column takes it (a number column's operand read as a number), or nothing.
+    std::optional<FilterCriterion> Accept(const FilterCriterion& criterion) const;
+    bool Meets(const ResultCell& cell, const FilterCriterion& criterion,
+               const std::wstring& foldedOperand) const;
+
     // The shown value of a number cell, for comparisons with a number.
     virtual double NumericValue(const ResultCell& cell) const;
     virtual bool IsNumeric() const { return false; }
@@ -91,6 +103,8 @@ protected:
     FilterCriterion m_criterion;
     // The operand in the case-folded form that Contains matches against.
     std::wstring m_foldedOperand;
+    // Conditions added after the first, with their folded operands.
+    std::vector<std::pair<FilterCriterion, std::wstring>> m_moreCriteria;
     int m_nFlags;
     CStdStr<wchar_t> m_text;
     bool m_bEnabled = true;

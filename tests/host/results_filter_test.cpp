@@ -122,3 +122,21 @@ TEST(ResultColumnFilter, CriteriaCompareTheShownValue)
     ASSERT_TRUE(names.SetCriterion(Criterion(Op::None, L"")));
     EXPECT_TRUE(names.Passes(Read(names, pEmoji)));
 }
+
+TEST(ResultColumnFilter, SeveralConditionsOnOneColumnMustAllHold)
+{
+    IntFilter counts(L"Count", 40, 1, L"");
+    // The first added condition starts the filter; later ones narrow it to a range.
+    ASSERT_TRUE(counts.AddCriterion(Criterion(Op::Greater, L"1")));
+    ASSERT_TRUE(counts.AddCriterion(Criterion(Op::Less, L"4")));
+    EXPECT_FALSE(counts.AddCriterion(Criterion(Op::Less, L"four")));
+    EXPECT_EQ(counts.GetCriteria().size(), 2u);
+    EXPECT_FALSE(counts.Passes(Read(counts, std::uint64_t{1})));
+    EXPECT_TRUE(counts.Passes(Read(counts, std::uint64_t{2})));
+    EXPECT_FALSE(counts.Passes(Read(counts, std::uint64_t{4})));
+
+    // Setting a filter replaces every condition.
+    ASSERT_TRUE(counts.SetCriterion(Criterion(Op::GreaterEqual, L"4")));
+    EXPECT_EQ(counts.GetCriteria().size(), 1u);
+    EXPECT_TRUE(counts.Passes(Read(counts, std::uint64_t{9})));
+}
