@@ -37,17 +37,12 @@ protected:
         ResetContent();
     }
 
-    static const AFX_MSGMAP* GetThisMessageMap()
-    {
-        using ThisClass = UITypedCombo;
-        static const AFX_MSGMAP_ENTRY messageEntries[] = {
-            ON_WM_DESTROY(){0, 0, 0, AfxSig_end, nullptr},
-        };
-        static const AFX_MSGMAP messageMap = {&UIComboBox::GetThisMessageMap, &messageEntries[0]};
-        return &messageMap;
-    }
-    const AFX_MSGMAP* GetMessageMap() const override { return GetThisMessageMap(); }
+    DECLARE_MESSAGE_MAP()
 
 private:
     static bool HasCell(void* pCell) { return pCell != nullptr && pCell != kErrorData; }
 };
+
+BEGIN_TEMPLATE_MESSAGE_MAP(UITypedCombo, T, UIComboBox)
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
