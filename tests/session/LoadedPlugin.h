@@ -11,6 +11,9 @@
 #include <stdexcept>
 #include <string>
 
+// Present when LeakSanitizer is linked in.
+extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
+
 class LoadedPlugin
 {
 public:
@@ -33,6 +36,10 @@ public:
 
     void Unload()
     {
+        // Leaks are looked for while the library is still mapped: once it is gone, the frames of its
+        // allocations can no longer be named.
+        if (m_pHandle && &__lsan_do_recoverable_leak_check != nullptr)
+            __lsan_do_recoverable_leak_check();
         if (m_pHandle)
             dlclose(m_pHandle);
         m_pHandle = nullptr;
