@@ -39,7 +39,7 @@ inline constexpr int kValueList = 9998;
 inline constexpr std::wstring_view kQueryNames[] = {L"Dialogue Events Distribution", L"Paths Used",
                                                     L"Dialogue Events Added"};
 
-class HostSession : private IViewContainer
+class HostSession final : private IViewContainer
 {
 public:
     // Installs the host's services and initialises the plug-in's registry.
