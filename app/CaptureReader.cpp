@@ -1,5 +1,6 @@
 #include "app/CaptureReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -13,6 +14,39 @@ namespace app
 {
 namespace
 {
+
+// Decoded string text quoted for a message: control characters written back as escapes, so that a
+// message stays on one line, and cut after `kShown` bytes at a character boundary.
+std::string Quoted(std::string_view text)
+{
+    constexpr std::size_t kShown = 40;
+    std::size_t cut = std::min(text.size(), kShown);
+    while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string quoted = "\"";
+    for (const char c : text.substr(0, cut))
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+        {
+            quoted += '\\';
+            quoted += c;
+        }
+        else if (byte < 0x20 || byte == 0x7F)
+        {
+            static constexpr char kDigits[] = "0123456789abcdef";
+            quoted += "\\u00";
+            quoted += kDigits[byte >> 4];
+            quoted += kDigits[byte & 0xF];
+        }
+        else
+        {
+            quoted += c;
+        }
+    }
+    quoted += cut < text.size() ? "...\"" : "\"";
+    return quoted;
+}
 
 constexpr std::array<std::int8_t, 256> MakeHexTable()
 {
@@ -527,10 +561,7 @@ bool LineParser::ReadGuidOrNull(const char* field, GUID& out)
         return false;
     if (!ParseGuidText(text, out))
     {
-        constexpr std::size_t kShown = 40;
-        const std::string shown(text.substr(0, kShown));
-        return FailHere(start, "bad GUID \"" + shown + (text.size() > kShown ? "...\"" : "\"") + " in \"" +
-                                   field + "\"");
+        return FailHere(start, "bad GUID " + Quoted(text) + " in \"" + field + "\"");
     }
     return true;
 }
@@ -721,7 +752,7 @@ bool LineParser::Parse(CaptureItem& item, bool& blank)
             if (field != Field{})
             {
                 if (seen & field)
-                    return FailHere(keyStart, "duplicate key \"" + std::string(key) + "\"");
+                    return FailHere(keyStart, "duplicate key " + Quoted(key));
                 seen |= field;
             }
             else
@@ -729,7 +760,7 @@ bool LineParser::Parse(CaptureItem& item, bool& blank)
                 for (const std::string& other : m_unknownKeys)
                 {
                     if (other == key)
-                        return FailHere(keyStart, "duplicate key \"" + std::string(key) + "\"");
+                        return FailHere(keyStart, "duplicate key " + Quoted(key));
                 }
                 m_unknownKeys.emplace_back(key);
             }
