@@ -29,6 +29,9 @@ std::wstring FoldCase(std::wstring_view s);
 
 struct Utf16Less
 {
+    // Lets ordered maps of texts be searched with a view, before any key is allocated.
+    using is_transparent = void;
+
     bool operator()(std::wstring_view a, std::wstring_view b) const { return CompareUtf16(a, b) < 0; }
 };
 

@@ -26,102 +26,241 @@ bool IsNumberCell(CellType type)
     return type == CellType::Integer || type == CellType::Float;
 }
 
-// The sort column's values of the shown rows, read once per settle. Text cells point at text that
-// belongs to the row (only the pointer to it may live in the column iterator), so the text stays
-// valid for the settle and is not copied; object names are resolved now and kept in one buffer.
-class SortKeys
+struct NumberKey
 {
-public:
-    explicit SortKeys(CellType type) : m_type(type) {}
+    double value;
+    std::uint32_t rank; // the row's place in source order
+    const void* pRow;
+};
 
-    void Add(const void* pRow, const ResultCell& cell)
+// Text cells point at text that belongs to the row (only the pointer to it may live in the column
+// iterator), so the text stays valid while the row exists and is not copied; object names are
+// resolved when the row is read and kept in one buffer of the settled rows (pText null).
+struct TextKey
+{
+    const wchar_t* pText;
+    std::size_t length;
+    std::size_t nameBegin;
+    std::uint32_t rank;
+    const void* pRow;
+};
+
+// Sort order of shown rows: by the key, equal keys in source order in either direction (descending
+// reverses the comparison, not the result). A total order, so an unstable sort gives one result.
+struct KeyOrder
+{
+    const std::wstring* pNames;
+    bool bDescending;
+
+    static int Compare(const NumberKey& a, const NumberKey& b)
     {
-        switch (m_type)
+        if (a.value < b.value)
+            return -1;
+        if (b.value < a.value)
+            return 1;
+        // NaN after every number keeps the order strict.
+        return static_cast<int>(a.value != a.value) - static_cast<int>(b.value != b.value);
+    }
+    std::wstring_view Text(const TextKey& key) const
+    {
+        return {key.pText ? key.pText : pNames->data() + key.nameBegin, key.length};
+    }
+    int Compare(const TextKey& a, const TextKey& b) const { return text::CompareUtf16(Text(a), Text(b)); }
+
+    template <class Key> bool operator()(const Key& a, const Key& b) const
+    {
+        const int order = bDescending ? Compare(b, a) : Compare(a, b);
+        return order != 0 ? order < 0 : a.rank < b.rank;
+    }
+};
+
+// One column as a settle uses it; a later settle may merge only while they are all the same.
+struct ColumnState
+{
+    ResultColumnFilter* pColumn = nullptr;
+    bool bFiltering = false;
+    FilterCriterion criterion;
+
+    bool operator==(const ColumnState& other) const
+    {
+        return pColumn == other.pColumn && bFiltering == other.bFiltering &&
+               criterion.op == other.criterion.op && criterion.text == other.criterion.text &&
+               (criterion.number == other.criterion.number ||
+                (criterion.number != criterion.number && other.criterion.number != other.criterion.number));
+    }
+};
+
+} // namespace
+
+struct SettledRows
+{
+    FilteredDataList::IDataSource* pSource = nullptr;
+    std::vector<ColumnState> columns;
+    int sortColumn = -1;
+    bool bDescending = false;
+    CellType keyType = CellType::Integer;
+    // Every row of the source in its order; its index is the row's rank.
+    std::vector<const void*> sourceRows;
+    // Row address to rank, sorted by address; made when a merge first needs it.
+    std::vector<std::pair<const void*, std::uint32_t>> rankOf;
+    // The shown rows in shown order, by the sort column's cell type (unsorted: number keys of 0).
+    std::vector<NumberKey> numbers;
+    std::vector<TextKey> texts;
+    std::wstring names;
+
+    bool TextKeys() const { return sortColumn >= 0 && !IsNumberCell(keyType); }
+    KeyOrder Order() const { return KeyOrder{&names, bDescending}; }
+
+    void Add(std::uint32_t rank, const void* pRow, const ResultCell* pCell)
+    {
+        if (pCell == nullptr)
+        {
+            numbers.push_back({0.0, rank, pRow});
+            return;
+        }
+        switch (keyType)
         {
         case CellType::Integer:
-            m_numbers.push_back({static_cast<double>(cell.intValue), pRow});
+            numbers.push_back({static_cast<double>(pCell->intValue), rank, pRow});
             break;
         case CellType::Float:
-            m_numbers.push_back({static_cast<double>(cell.floatValue), pRow});
+            numbers.push_back({static_cast<double>(pCell->floatValue), rank, pRow});
             break;
         case CellType::Text:
         {
-            const wchar_t* pText = cell.pText ? cell.pText : L"";
-            m_texts.push_back({pText, std::wcslen(pText), 0, pRow});
+            const wchar_t* pText = pCell->pText ? pCell->pText : L"";
+            texts.push_back({pText, std::wcslen(pText), 0, rank, pRow});
             break;
         }
         case CellType::ObjectGUID:
-            m_texts.push_back({nullptr, cell.objectName.size(), m_names.size(), pRow});
-            m_names += cell.objectName;
+            texts.push_back({nullptr, pCell->objectName.size(), names.size(), rank, pRow});
+            names += pCell->objectName;
             break;
         }
     }
 
-    void SortInto(std::vector<const void*>& rows, bool bDescending)
+    // The rank of a row the last full settle saw; false for any other row.
+    bool FindRank(const void* pRow, std::uint32_t& rank)
     {
-        rows.clear();
-        if (IsNumberCell(m_type))
-            Sort(m_numbers, rows, bDescending);
-        else
+        if (rankOf.size() != sourceRows.size())
         {
-            for (TextKey& key : m_texts)
-                if (key.pText == nullptr)
-                    key.pText = m_names.data() + key.nameBegin;
-            Sort(m_texts, rows, bDescending);
+            rankOf.clear();
+            rankOf.reserve(sourceRows.size());
+            for (std::size_t i = 0; i < sourceRows.size(); ++i)
+                rankOf.emplace_back(sourceRows[i], static_cast<std::uint32_t>(i));
+            std::sort(rankOf.begin(), rankOf.end());
         }
+        const auto it =
+            std::lower_bound(rankOf.begin(), rankOf.end(), std::make_pair(pRow, std::uint32_t{0}));
+        if (it == rankOf.end() || it->first != pRow)
+            return false;
+        rank = it->second;
+        return true;
     }
 
-private:
-    struct NumberKey
+    // Merges append the names of changed rows; drop the ones no key uses once they dominate.
+    void CompactNames()
     {
-        double value;
-        const void* pRow;
-
-        friend int Compare(const NumberKey& a, const NumberKey& b)
+        std::size_t used = 0;
+        for (const TextKey& key : texts)
+            if (key.pText == nullptr)
+                used += key.length;
+        if (names.size() <= 2 * used + 4096)
+            return;
+        std::wstring compact;
+        compact.reserve(used);
+        for (TextKey& key : texts)
         {
-            if (a.value < b.value)
-                return -1;
-            if (b.value < a.value)
-                return 1;
-            // NaN after every number keeps the order strict.
-            return static_cast<int>(a.value != a.value) - static_cast<int>(b.value != b.value);
+            if (key.pText != nullptr)
+                continue;
+            const std::size_t begin = compact.size();
+            compact.append(names, key.nameBegin, key.length);
+            key.nameBegin = begin;
         }
-    };
+        names.swap(compact);
+    }
 
-    struct TextKey
+    template <class Key> static void ShownRows(const std::vector<Key>& keys, std::vector<const void*>& rows)
     {
-        const wchar_t* pText;
-        std::size_t length;
-        std::size_t nameBegin;
-        const void* pRow;
-
-        friend int Compare(const TextKey& a, const TextKey& b)
-        {
-            return text::CompareUtf16({a.pText, a.length}, {b.pText, b.length});
-        }
-    };
-
-    // Stable in both directions: descending reverses the comparison, not the result, so equal keys
-    // keep the source's order.
-    template <class Key>
-    static void Sort(std::vector<Key>& keys, std::vector<const void*>& rows, bool bDescending)
-    {
-        if (bDescending)
-            std::stable_sort(keys.begin(), keys.end(),
-                             [](const Key& a, const Key& b) { return Compare(b, a) < 0; });
-        else
-            std::stable_sort(keys.begin(), keys.end(),
-                             [](const Key& a, const Key& b) { return Compare(a, b) < 0; });
+        rows.clear();
         rows.reserve(keys.size());
         for (const Key& key : keys)
             rows.push_back(key.pRow);
     }
-
-    CellType m_type;
-    std::vector<NumberKey> m_numbers;
-    std::vector<TextKey> m_texts;
-    std::wstring m_names;
 };
+
+namespace
+{
+
+// Reads the cells of one row that its filters and the sort need.
+class RowReader
+{
+public:
+    RowReader(FilteredDataList::IDataSource* pSource, const SettledRows& settled)
+        : m_pSource(pSource), m_columns(settled.columns), m_sortColumn(settled.sortColumn),
+          m_cells(settled.columns.size())
+    {
+        for (std::size_t k = 0; k < m_columns.size(); ++k)
+            if (m_columns[k].bFiltering)
+                m_lastNeeded = static_cast<int>(k);
+        m_lastNeeded = std::max(m_lastNeeded, m_sortColumn);
+    }
+
+    bool NeedsCells() const { return m_lastNeeded >= 0; }
+
+    // Whether the row passes the filters; its sort cell is then SortCell().
+    bool Read(const void* pRow)
+    {
+        if (m_lastNeeded < 0)
+            return true;
+        // Cell addresses may point into the column iterator: read them while it lives.
+        const IteratorPtr cellIt(m_pSource->CreateColumnIterator(pRow));
+        for (int k = 0; k <= m_lastNeeded; ++k)
+        {
+            const void* pCell = cellIt ? cellIt->Next() : nullptr;
+            const ColumnState& column = m_columns[static_cast<std::size_t>(k)];
+            if (!column.bFiltering && k != m_sortColumn)
+                continue;
+            column.pColumn->UpdateCell(m_cells[static_cast<std::size_t>(k)], pCell);
+            if (column.bFiltering && !column.pColumn->Passes(m_cells[static_cast<std::size_t>(k)]))
+                return false;
+        }
+        return true;
+    }
+
+    const ResultCell* SortCell() const
+    {
+        return m_sortColumn >= 0 ? &m_cells[static_cast<std::size_t>(m_sortColumn)] : nullptr;
+    }
+
+private:
+    FilteredDataList::IDataSource* m_pSource;
+    const std::vector<ColumnState>& m_columns;
+    int m_sortColumn;
+    int m_lastNeeded = -1;
+    std::vector<ResultCell> m_cells;
+};
+
+// The kept keys without the changed rows, merged with the changed rows that pass, all in order.
+template <class Key>
+void MergeKeys(std::vector<Key>& keys, std::vector<Key>& incoming, const std::vector<bool>& changedRank,
+               const KeyOrder& order)
+{
+    std::sort(incoming.begin(), incoming.end(), order);
+    std::vector<Key> merged;
+    merged.reserve(keys.size() + incoming.size());
+    auto next = incoming.begin();
+    for (const Key& key : keys)
+    {
+        if (changedRank[key.rank])
+            continue;
+        while (next != incoming.end() && order(*next, key))
+            merged.push_back(*next++);
+        merged.push_back(key);
+    }
+    merged.insert(merged.end(), next, incoming.end());
+    keys.swap(merged);
+}
 
 } // namespace
 
@@ -198,8 +337,9 @@ void BaseFilteredListControl::BindList(FilteredDataList* pList)
         m_rows.clear();
         m_selection.clear();
         NotifyIfSelectionChanged();
+        m_pSettled.reset();
     }
-    m_bStale = true;
+    MarkAllStale();
 }
 
 ResultColumnFilter* BaseFilteredListControl::Column(int column) const
@@ -225,7 +365,7 @@ void BaseFilteredListControl::SetSort(int column, int direction)
         return;
     m_nSortColumn = column;
     m_nSortDirection = direction;
-    m_bStale = true;
+    MarkAllStale();
 }
 
 bool BaseFilteredListControl::SetColumnFilter(int column, const FilterCriterion& criterion)
@@ -269,7 +409,11 @@ void BaseFilteredListControl::Settle()
         if (m_pList != nullptr)
             m_pList->NotifyBeforeRefresh();
         m_bStale = false;
-        RebuildRows();
+        if (!m_bOnlyRowsChanged || !MergeChangedRows())
+            RebuildRows();
+        m_bOnlyRowsChanged = false;
+        m_changed.clear();
+        KeepShownSelection();
         ++m_nSettles;
     }
     if (m_pList != nullptr)
@@ -279,63 +423,128 @@ void BaseFilteredListControl::Settle()
 
 void BaseFilteredListControl::RebuildRows()
 {
-    m_rows.clear();
+    if (!m_pSettled)
+        m_pSettled = std::make_unique<SettledRows>();
+    SettledRows& settled = *m_pSettled;
     FilteredDataList::IDataSource* pSource = m_pList != nullptr ? m_pList->GetSource() : nullptr;
-    IteratorPtr rows(pSource != nullptr ? pSource->CreateRowIterator() : nullptr);
-
-    const int nColumns = ColumnCount();
-    std::vector<ResultColumnFilter*> columns(static_cast<std::size_t>(nColumns));
-    std::vector<bool> filtering(columns.size(), false);
-    int lastNeeded = -1;
-    for (int k = 0; k < nColumns; ++k)
+    settled.pSource = pSource;
+    settled.columns.assign(static_cast<std::size_t>(ColumnCount()), ColumnState{});
+    for (std::size_t k = 0; k < settled.columns.size(); ++k)
     {
-        columns[k] = Column(k);
-        if (columns[k] != nullptr && columns[k]->HasCriterion() && columns[k]->IsEnabled())
+        ColumnState& column = settled.columns[k];
+        column.pColumn = Column(static_cast<int>(k));
+        if (column.pColumn != nullptr && column.pColumn->HasCriterion() && column.pColumn->IsEnabled())
         {
-            filtering[k] = true;
-            lastNeeded = k;
+            column.bFiltering = true;
+            column.criterion = column.pColumn->GetCriterion();
         }
     }
-    const int sortColumn =
-        (m_nSortColumn >= 0 && m_nSortColumn < nColumns && columns[m_nSortColumn] != nullptr) ? m_nSortColumn
-                                                                                              : -1;
-    lastNeeded = std::max(lastNeeded, sortColumn);
+    settled.sortColumn =
+        (m_nSortColumn >= 0 && static_cast<std::size_t>(m_nSortColumn) < settled.columns.size() &&
+         settled.columns[static_cast<std::size_t>(m_nSortColumn)].pColumn != nullptr)
+            ? m_nSortColumn
+            : -1;
+    settled.bDescending = m_nSortDirection == SortDescending;
+    settled.keyType = settled.sortColumn >= 0
+                          ? settled.columns[static_cast<std::size_t>(settled.sortColumn)].pColumn->cellType
+                          : CellType::Integer;
+    settled.sourceRows.clear();
+    settled.rankOf.clear();
+    settled.numbers.clear();
+    settled.texts.clear();
+    settled.names.clear();
 
-    std::vector<ResultCell> cells(columns.size());
-    SortKeys keys(sortColumn >= 0 ? columns[sortColumn]->cellType : CellType::Integer);
-
+    IteratorPtr rows(pSource != nullptr ? pSource->CreateRowIterator() : nullptr);
+    RowReader reader(pSource, settled);
     while (rows)
     {
         const void* pRow = rows->Next();
         if (pRow == nullptr)
             break;
-        if (lastNeeded < 0)
-        {
-            m_rows.push_back(pRow);
-            continue;
-        }
-        // Cell addresses may point into the column iterator: read them while it lives.
-        const IteratorPtr cellIt(pSource->CreateColumnIterator(pRow));
-        bool bPasses = true;
-        for (int k = 0; k <= lastNeeded && bPasses; ++k)
-        {
-            const void* pCell = cellIt ? cellIt->Next() : nullptr;
-            if (!filtering[k] && k != sortColumn)
-                continue;
-            columns[k]->UpdateCell(cells[k], pCell);
-            bPasses = !filtering[k] || columns[k]->Passes(cells[k]);
-        }
-        if (!bPasses)
-            continue;
-        if (sortColumn >= 0)
-            keys.Add(pRow, cells[sortColumn]);
-        else
-            m_rows.push_back(pRow);
+        const auto rank = static_cast<std::uint32_t>(settled.sourceRows.size());
+        settled.sourceRows.push_back(pRow);
+        if (reader.Read(pRow))
+            settled.Add(rank, pRow, reader.SortCell());
     }
-    if (sortColumn >= 0)
-        keys.SortInto(m_rows, m_nSortDirection == SortDescending);
+    if (settled.TextKeys())
+    {
+        std::sort(settled.texts.begin(), settled.texts.end(), settled.Order());
+        SettledRows::ShownRows(settled.texts, m_rows);
+    }
+    else
+    {
+        if (settled.sortColumn >= 0)
+            std::sort(settled.numbers.begin(), settled.numbers.end(), settled.Order());
+        SettledRows::ShownRows(settled.numbers, m_rows);
+    }
+}
 
-    // The selection keeps the rows still shown, by address, in their new order.
+bool BaseFilteredListControl::MergeChangedRows()
+{
+    FilteredDataList::IDataSource* pSource = m_pList != nullptr ? m_pList->GetSource() : nullptr;
+    if (!m_pSettled || pSource == nullptr || m_pSettled->pSource != pSource)
+        return false;
+    SettledRows& settled = *m_pSettled;
+    // Filters and sort may have been changed on the columns without a word to the list.
+    if (settled.columns.size() != static_cast<std::size_t>(ColumnCount()))
+        return false;
+    for (std::size_t k = 0; k < settled.columns.size(); ++k)
+    {
+        ColumnState now;
+        now.pColumn = Column(static_cast<int>(k));
+        if (now.pColumn != nullptr && now.pColumn->HasCriterion() && now.pColumn->IsEnabled())
+        {
+            now.bFiltering = true;
+            now.criterion = now.pColumn->GetCriterion();
+        }
+        if (!(now == settled.columns[k]))
+            return false;
+    }
+
+    std::sort(m_changed.begin(), m_changed.end());
+    m_changed.erase(std::unique(m_changed.begin(), m_changed.end()), m_changed.end());
+    std::vector<std::uint32_t> ranks;
+    ranks.reserve(m_changed.size());
+    for (const void* pRow : m_changed)
+    {
+        std::uint32_t rank = 0;
+        // A new row: only a walk of the source tells where it stands among the others.
+        if (!settled.FindRank(pRow, rank))
+            return false;
+        ranks.push_back(rank);
+    }
+
+    std::vector<bool> changedRank(settled.sourceRows.size(), false);
+    for (const std::uint32_t rank : ranks)
+        changedRank[rank] = true;
+    const std::size_t textsBefore = settled.texts.size(), numbersBefore = settled.numbers.size();
+    RowReader reader(pSource, settled);
+    for (std::size_t i = 0; i < m_changed.size(); ++i)
+        if (reader.Read(m_changed[i]))
+            settled.Add(ranks[i], m_changed[i], reader.SortCell());
+
+    if (settled.TextKeys())
+    {
+        std::vector<TextKey> incoming(settled.texts.begin() + static_cast<std::ptrdiff_t>(textsBefore),
+                                      settled.texts.end());
+        settled.texts.resize(textsBefore);
+        MergeKeys(settled.texts, incoming, changedRank, settled.Order());
+        settled.CompactNames();
+        SettledRows::ShownRows(settled.texts, m_rows);
+    }
+    else
+    {
+        std::vector<NumberKey> incoming(settled.numbers.begin() + static_cast<std::ptrdiff_t>(numbersBefore),
+                                        settled.numbers.end());
+        settled.numbers.resize(numbersBefore);
+        MergeKeys(settled.numbers, incoming, changedRank, settled.Order());
+        SettledRows::ShownRows(settled.numbers, m_rows);
+    }
+    return true;
+}
+
+void BaseFilteredListControl::KeepShownSelection()
+{
     if (m_selection.empty())
         return;
     std::vector<const void*> kept;
@@ -355,9 +564,30 @@ void BaseFilteredListControl::RebuildRows()
     m_selection.swap(kept);
 }
 
-void BaseFilteredListControl::OnRowChanged(const void*)
+void BaseFilteredListControl::OnRowChanged(const void* pRow)
+{
+    if (!m_bStale)
+        m_bOnlyRowsChanged = true;
+    m_bStale = true;
+    if (!m_bOnlyRowsChanged)
+        return;
+    m_changed.push_back(pRow);
+    // More distinct rows than the last settle saw means new ones, which only a walk can place.
+    const std::size_t known = m_pSettled ? m_pSettled->sourceRows.size() : 0;
+    if (m_changed.size() > 2 * std::max<std::size_t>(known, 256))
+    {
+        std::sort(m_changed.begin(), m_changed.end());
+        m_changed.erase(std::unique(m_changed.begin(), m_changed.end()), m_changed.end());
+        if (m_changed.size() > known)
+            MarkAllStale();
+    }
+}
+
+void BaseFilteredListControl::MarkAllStale()
 {
     m_bStale = true;
+    m_bOnlyRowsChanged = false;
+    m_changed.clear();
 }
 
 void BaseFilteredListControl::OnRowsCleared()
@@ -366,12 +596,15 @@ void BaseFilteredListControl::OnRowsCleared()
     m_rows.clear();
     m_selection.clear();
     m_bStale = false;
+    m_bOnlyRowsChanged = false;
+    m_changed.clear();
+    m_pSettled.reset();
     NotifyIfSelectionChanged();
 }
 
 void BaseFilteredListControl::OnRowsInvalidated()
 {
-    m_bStale = true;
+    MarkAllStale();
 }
 
 void BaseFilteredListControl::OnBraceClosed()

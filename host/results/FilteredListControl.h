@@ -8,9 +8,13 @@
 #include "host/results/ResultColumnFilter.h"
 #include "host/ui/Wnd.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+// What a list control keeps from one settle to the next (defined with the control).
+struct SettledRows;
 
 // A counted reference to one shown row.
 class NyLcRow
@@ -138,6 +142,14 @@ protected:
     void Settle() override;
     // Walks the source and rebuilds m_rows and the selection; the caller guards the settle.
     void RebuildRows();
+    // Places the rows changed since the last settle into the order it kept, without walking the
+    // source; false (and nothing changed) when that cannot give what RebuildRows would: a row the last
+    // settle did not see, another source, other columns, filters or sort.
+    bool MergeChangedRows();
+    // The selection keeps the rows still shown, by address, in their new order.
+    void KeepShownSelection();
+    // Every row must be read again at the next settle.
+    void MarkAllStale();
     ResultColumnFilter* Column(int column) const;
 
     void OnRowChanged(const void* pRow) override;
@@ -157,6 +169,11 @@ protected:
     int m_nSortColumn = -1;
     int m_nSortDirection = SortAscending;
     bool m_bStale = false;
+    // Only rows announced in m_changed are stale, so a settle may merge them (see MergeChangedRows).
+    bool m_bOnlyRowsChanged = false;
+    std::vector<const void*> m_changed;
+    // What the last settle saw: every row of the source in its order, and the shown rows' sort keys.
+    std::unique_ptr<SettledRows> m_pSettled;
     bool m_bSettling = false;
     unsigned long m_nSettles = 0;
 };
