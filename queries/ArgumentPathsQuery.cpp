@@ -129,7 +129,8 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     }
 
     // Event name, ":", then ":" before the first value and "." before each later one.
-    CStdStr<wchar_t> path = event->GetName();
+    std::wstring& path = m_pathBuffer;
+    path.assign(event->GetName());
     path += L':';
     const std::uint64_t argumentCount = item.GetArgumentCount();
     for (std::uint64_t i = 0; i < argumentCount; ++i)
@@ -151,7 +152,10 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         path += value->GetName();
     }
 
-    auto& element = *m_paths.try_emplace(std::move(path)).first;
+    auto found = m_paths.lower_bound(std::wstring_view(path));
+    if (found == m_paths.end() || m_paths.key_comp()(std::wstring_view(path), found->first))
+        found = m_paths.emplace_hint(found, CStdStr<wchar_t>(std::wstring_view(path)), ArgPathData{});
+    auto& element = *found;
     ArgPathData& data = element.second;
     ++data.added;
     if (data.path == nullptr)

@@ -78,6 +78,8 @@ private:
     void MarkUnsynchronized();
 
     PathMap m_paths;
+    // The path of the item being handled, built in place; a key is copied from it only for a new path.
+    std::wstring m_pathBuffer;
     std::map<GUID, PendingQueue, GUIDLess> m_pending;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
