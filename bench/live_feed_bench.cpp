@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -100,6 +101,13 @@ FeedItem Resolution(std::uint32_t path)
     return item;
 }
 
+// Length of the random stream after the first pass over the paths: long enough that a million paths
+// are each met twice on average, short enough that building it does not drown the profile.
+std::size_t RandomCount(std::uint32_t paths)
+{
+    return std::max<std::size_t>(std::size_t{1} << 18, 2 * std::size_t{paths});
+}
+
 // Every path once, then a random stream in which one item in four is a play of a voice.
 std::vector<FeedItem> MakeFeed(std::uint32_t paths, std::size_t count)
 {
@@ -166,7 +174,7 @@ void BM_LiveFeed(benchmark::State& state)
     const auto pSession = OpenSession(paths / kPathsPerEvent);
     BaseFilteredListControl& list = OpenLiveView(*pSession);
     MonitoringLogger& logger = pSession->Environment().Logger();
-    const std::vector<FeedItem> feed = MakeFeed(paths, 1 << 21);
+    const std::vector<FeedItem> feed = MakeFeed(paths, RandomCount(paths));
     // Every path has its row before timing starts.
     for (std::uint32_t p = 0; p < paths; ++p)
         Log(logger, feed[p]);
@@ -192,6 +200,26 @@ void BM_LiveFeed(benchmark::State& state)
     pSession->StopLogger();
 }
 BENCHMARK(BM_LiveFeed)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kNanosecond)->MinTime(2.0);
+
+void BM_LogOnly(benchmark::State& state)
+{
+    const auto paths = static_cast<std::uint32_t>(state.range(0));
+    const auto pSession = OpenSession(paths / kPathsPerEvent);
+    MonitoringLogger& logger = pSession->Environment().Logger();
+    const std::vector<FeedItem> feed = MakeFeed(paths, RandomCount(paths));
+    std::size_t next = paths;
+    std::int64_t handled = 0;
+    for (auto _ : state)
+    {
+        Log(logger, feed[next]);
+        if (++next == feed.size())
+            next = paths;
+        if ((++handled % kItemsPerFrame) == 0 && logger.ItemCount() > (1u << 22))
+            logger.Clear();
+    }
+    state.SetItemsProcessed(handled);
+}
+BENCHMARK(BM_LogOnly)->Arg(10'000)->Unit(benchmark::kNanosecond)->MinTime(2.0);
 
 // The ordered-map searches that the four statistics make for one item, over maps keyed and sized as
 // theirs are after the same feed: the path text, pending targets, events, the target-to-event map,
@@ -240,12 +268,12 @@ void BM_MapLookupsAlone(benchmark::State& state)
 {
     const auto paths = static_cast<std::uint32_t>(state.range(0));
     LookupMaps maps(paths);
-    const std::vector<FeedItem> feed = MakeFeed(paths, 1 << 21);
+    const std::vector<FeedItem> feed = MakeFeed(paths, RandomCount(paths));
     // The path of each resolution, found the way the feed chose it.
     std::vector<std::uint32_t> pathOf(feed.size(), 0);
     {
         std::uint64_t seed = 0x9E3779B97F4A7C15ull;
-        for (std::size_t i = 0; i < (1u << 21); ++i)
+        for (std::size_t i = 0; i < RandomCount(paths); ++i)
         {
             seed = seed * 6364136223846793005ull + 1442695040888963407ull;
             pathOf[paths + i] = static_cast<std::uint32_t>((seed >> 33) % paths);

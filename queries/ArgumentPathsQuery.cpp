@@ -82,6 +82,7 @@ void ArgumentPathsQuery::EndRun()
 void ArgumentPathsQuery::Clear()
 {
     m_pending.clear();
+    m_pathIndex.Clear();
     m_paths.clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
@@ -152,10 +153,7 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         path += value->GetName();
     }
 
-    auto found = m_paths.lower_bound(std::wstring_view(path));
-    if (found == m_paths.end() || m_paths.key_comp()(std::wstring_view(path), found->first))
-        found = m_paths.emplace_hint(found, CStdStr<wchar_t>(std::wstring_view(path)), ArgPathData{});
-    auto& element = *found;
+    auto& element = FindOrAddPath(path);
     ArgPathData& data = element.second;
     ++data.added;
     if (data.path == nullptr)
@@ -165,6 +163,16 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         m_pending[item.GetTargetID()].push(&element);
 
     m_list.ItemAddedOrChanged(&element);
+}
+
+PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path)
+{
+    const std::uint64_t hash = m_pathIndex.Hash(path);
+    if (PathMap::value_type* pElement = m_pathIndex.Find(path, hash))
+        return *pElement;
+    const auto added = m_paths.try_emplace(CStdStr<wchar_t>(path)).first;
+    m_pathIndex.Insert(&*added, hash);
+    return *added;
 }
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)

@@ -6,9 +6,11 @@
 #include "host/base/Guid.h"
 #include "host/base/TextCodec.h"
 #include "host/results/FilteredDataList.h"
+#include "queries/TextIndex.h"
 
 #include <cstdint>
 #include <map>
+#include <string_view>
 #include <vector>
 
 class DialogueResolvedItem;
@@ -27,6 +29,11 @@ struct ArgPathData
 
 // Paths ordered by their UTF-16 code units.
 using PathMap = std::map<CStdStr<wchar_t>, ArgPathData, text::Utf16Less>;
+
+struct PathKeyOf
+{
+    std::wstring_view operator()(const PathMap::value_type& element) const { return element.first; }
+};
 
 // Resolutions waiting for a play of their target, oldest first. Entries are the path elements, so
 // that a credited row can be announced without a search.
@@ -77,7 +84,12 @@ private:
     void OnObjectNotification(const ObjectNotificationItem& item);
     void MarkUnsynchronized();
 
+    PathMap::value_type& FindOrAddPath(std::wstring_view path);
+
     PathMap m_paths;
+    // The elements of m_paths by their key's text: a resolution of a known path costs one hash of
+    // its text instead of a walk of the ordered map.
+    TextIndex<PathMap::value_type, PathKeyOf> m_pathIndex;
     // The path of the item being handled, built in place; a key is copied from it only for a new path.
     std::wstring m_pathBuffer;
     std::map<GUID, PendingQueue, GUIDLess> m_pending;

@@ -260,7 +260,8 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
-    EventData& data = m_eventMap.try_emplace(item.GetObjectID()).first->second;
+    auto& element = *m_eventMap.try_emplace(item.GetObjectID()).first;
+    EventData& data = element.second;
     ++data.added;
     m_targetToEvent.insert_or_assign(item.GetTargetID(), item.GetObjectID());
 
@@ -293,7 +294,7 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         ++argument.total;
     }
 
-    m_eventList.ItemAddedOrChanged(&*m_eventMap.find(item.GetObjectID()));
+    m_eventList.ItemAddedOrChanged(&element);
 }
 
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)

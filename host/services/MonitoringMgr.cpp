@@ -2,7 +2,10 @@
 
 #include "host/services/NotifyMgr.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <new>
 
 namespace
 {
@@ -70,9 +73,12 @@ void* ItemArena::Allocate(std::size_t size)
         // A record larger than a chunk gets a chunk of its own size.
         const std::size_t capacity = std::max(kChunkSize, aligned);
         Chunk chunk;
-        chunk.storage = std::make_unique_for_overwrite<std::max_align_t[]>(
-            (capacity + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t));
-        chunk.capacity = capacity;
+        const std::size_t bytes = (capacity + kChunkSize - 1) & ~(kChunkSize - 1);
+        chunk.storage.reset(
+            static_cast<unsigned char*>(::operator new (bytes, std::align_val_t{kChunkSize})));
+        // Only a hint: without transparent huge pages the chunk is backed by small pages as before.
+        ::madvise(chunk.storage.get(), bytes, MADV_HUGEPAGE);
+        chunk.capacity = bytes;
         m_chunks.push_back(std::move(chunk));
     }
     Chunk& chunk = m_chunks.back();
@@ -80,6 +86,11 @@ void* ItemArena::Allocate(std::size_t size)
     chunk.used += aligned;
     ++m_itemCount;
     return pRecord;
+}
+
+void ItemArena::ChunkFree::operator()(unsigned char* pStorage) const
+{
+    ::operator delete (pStorage, std::align_val_t{kChunkSize});
 }
 
 void ItemArena::Clear()

@@ -68,11 +68,13 @@ public:
     static IMonitoringMgrCursor* GetGameCursor();
 };
 
-// Fixed-size chunks of item records, walked in the order they were written.
+// Fixed-size chunks of item records, walked in the order they were written. Chunks are huge-page
+// sized and aligned, so that a capture of millions of items costs a page fault per 2 MB instead of
+// per 4 KB.
 class ItemArena
 {
 public:
-    static constexpr std::size_t kChunkSize = 1 << 20;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 21;
 
     // Room for a record of the given size, 8-byte aligned; the memory stays put until Clear.
     void* Allocate(std::size_t size);
@@ -96,9 +98,13 @@ public:
     };
 
 private:
+    struct ChunkFree
+    {
+        void operator()(unsigned char* pStorage) const;
+    };
     struct Chunk
     {
-        std::unique_ptr<std::max_align_t[]> storage;
+        std::unique_ptr<unsigned char[], ChunkFree> storage;
         std::size_t capacity = 0;
         std::size_t used = 0;
     };

@@ -166,10 +166,13 @@ TEST(MonitoringLogger, ReplayVisitsItemsInCaptureOrderAcrossChunks)
     const std::size_t hugeCount = ItemArena::kChunkSize / sizeof(GUID) + 3;
     std::vector<GUID> hugeValues(hugeCount, Id(7));
     hugeValues.back() = Id(8);
+    // Records average under 64 bytes, so this many span more than three chunks.
+    constexpr auto kCount = static_cast<std::uint32_t>(4 * ItemArena::kChunkSize / 64);
+    constexpr std::uint32_t kHugeAt = kCount / 2;
     std::vector<std::uint32_t> expectedIds;
-    for (std::uint32_t i = 0; i < 60000; ++i)
+    for (std::uint32_t i = 0; i < kCount; ++i)
     {
-        if (i == 30000)
+        if (i == kHugeAt)
         {
             logger.LogDialogueResolved(Id(i), Id(0), hugeValues);
         }
@@ -198,7 +201,7 @@ TEST(MonitoringLogger, ReplayVisitsItemsInCaptureOrderAcrossChunks)
         if (items[n]->type == ItemKindDialogueResolved)
         {
             const auto* pItem = static_cast<const DialogueResolvedItem*>(items[n]);
-            if (expectedIds[n] == 30000)
+            if (expectedIds[n] == kHugeAt)
             {
                 ASSERT_EQ(pItem->GetArgumentCount(), hugeCount);
                 EXPECT_EQ(pItem->GetArgumentValueID(hugeCount - 1), Id(8));
@@ -210,7 +213,7 @@ TEST(MonitoringLogger, ReplayVisitsItemsInCaptureOrderAcrossChunks)
             ASSERT_EQ(static_cast<const ObjectNotificationItem*>(items[n])->GetNotification().reason,
                       expectedIds[n]);
     }
-    EXPECT_EQ(Replay(logger).size(), 60000u);
+    EXPECT_EQ(Replay(logger).size(), kCount);
 
     // After Clear a new capture starts from nothing, in the memory that was kept.
     logger.Clear();
