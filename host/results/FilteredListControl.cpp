@@ -101,8 +101,15 @@ struct SettledRows
     CellType keyType = CellType::Integer;
     // Every row of the source in its order; its index is the row's rank.
     std::vector<const void*> sourceRows;
-    // Row address to rank, sorted by address; made when a merge first needs it.
-    std::vector<std::pair<const void*, std::uint32_t>> rankOf;
+    // Row address to rank, open addressing in a power-of-two table at most half full; made when a
+    // merge first needs it.
+    struct RankSlot
+    {
+        const void* pRow = nullptr;
+        std::uint32_t rank = 0;
+    };
+    std::vector<RankSlot> rankOf;
+    bool bRanksMade = false;
     // The shown rows in shown order, by the sort column's cell type (unsorted: number keys of 0).
     std::vector<NumberKey> numbers;
     std::vector<TextKey> texts;
@@ -142,20 +149,43 @@ struct SettledRows
     // The rank of a row the last full settle saw; false for any other row.
     bool FindRank(const void* pRow, std::uint32_t& rank)
     {
-        if (rankOf.size() != sourceRows.size())
+        if (!bRanksMade)
+            MakeRanks();
+        const std::size_t mask = rankOf.size() - 1;
+        for (std::size_t i = SlotOf(pRow) & mask;; i = (i + 1) & mask)
         {
-            rankOf.clear();
-            rankOf.reserve(sourceRows.size());
-            for (std::size_t i = 0; i < sourceRows.size(); ++i)
-                rankOf.emplace_back(sourceRows[i], static_cast<std::uint32_t>(i));
-            std::sort(rankOf.begin(), rankOf.end());
+            const RankSlot& slot = rankOf[i];
+            if (slot.pRow == pRow)
+            {
+                rank = slot.rank;
+                return true;
+            }
+            if (slot.pRow == nullptr)
+                return false;
         }
-        const auto it =
-            std::lower_bound(rankOf.begin(), rankOf.end(), std::make_pair(pRow, std::uint32_t{0}));
-        if (it == rankOf.end() || it->first != pRow)
-            return false;
-        rank = it->second;
-        return true;
+    }
+
+    static std::size_t SlotOf(const void* pRow)
+    {
+        const auto bits = reinterpret_cast<std::uintptr_t>(pRow);
+        return static_cast<std::size_t>((bits >> 3) * 0x9E3779B97F4A7C15ull >> 20);
+    }
+
+    void MakeRanks()
+    {
+        std::size_t size = 64;
+        while (size < 2 * sourceRows.size())
+            size *= 2;
+        rankOf.assign(size, RankSlot{});
+        const std::size_t mask = size - 1;
+        for (std::size_t n = 0; n < sourceRows.size(); ++n)
+        {
+            std::size_t i = SlotOf(sourceRows[n]) & mask;
+            while (rankOf[i].pRow != nullptr)
+                i = (i + 1) & mask;
+            rankOf[i] = RankSlot{sourceRows[n], static_cast<std::uint32_t>(n)};
+        }
+        bRanksMade = true;
     }
 
     // Merges append the names of changed rows; drop the ones no key uses once they dominate.
@@ -450,6 +480,7 @@ void BaseFilteredListControl::RebuildRows()
                           : CellType::Integer;
     settled.sourceRows.clear();
     settled.rankOf.clear();
+    settled.bRanksMade = false;
     settled.numbers.clear();
     settled.texts.clear();
     settled.names.clear();
@@ -501,27 +532,28 @@ bool BaseFilteredListControl::MergeChangedRows()
             return false;
     }
 
-    std::sort(m_changed.begin(), m_changed.end());
-    m_changed.erase(std::unique(m_changed.begin(), m_changed.end()), m_changed.end());
-    std::vector<std::uint32_t> ranks;
-    ranks.reserve(m_changed.size());
+    // Each changed row once, with its rank.
+    std::vector<bool> changedRank(settled.sourceRows.size(), false);
+    std::vector<std::pair<const void*, std::uint32_t>> changed;
+    changed.reserve(std::min(m_changed.size(), settled.sourceRows.size()));
     for (const void* pRow : m_changed)
     {
         std::uint32_t rank = 0;
         // A new row: only a walk of the source tells where it stands among the others.
         if (!settled.FindRank(pRow, rank))
             return false;
-        ranks.push_back(rank);
+        if (!changedRank[rank])
+        {
+            changedRank[rank] = true;
+            changed.emplace_back(pRow, rank);
+        }
     }
 
-    std::vector<bool> changedRank(settled.sourceRows.size(), false);
-    for (const std::uint32_t rank : ranks)
-        changedRank[rank] = true;
     const std::size_t textsBefore = settled.texts.size(), numbersBefore = settled.numbers.size();
     RowReader reader(pSource, settled);
-    for (std::size_t i = 0; i < m_changed.size(); ++i)
-        if (reader.Read(m_changed[i]))
-            settled.Add(ranks[i], m_changed[i], reader.SortCell());
+    for (const auto& [pRow, rank] : changed)
+        if (reader.Read(pRow))
+            settled.Add(rank, pRow, reader.SortCell());
 
     if (settled.TextKeys())
     {
