@@ -58,7 +58,10 @@ struct GUIDHash
 {
     std::size_t operator()(const GUID& g) const
     {
-        const std::uint64_t h = GUIDLess::Half(g, 0) * 0x9E3779B97F4A7C15ull ^ GUIDLess::Half(g, 1);
+        // Every bit of both halves reaches the low bits, which power-of-two tables index by.
+        std::uint64_t h = GUIDLess::Half(g, 0) * 0x9E3779B97F4A7C15ull ^ GUIDLess::Half(g, 1);
+        h ^= h >> 32;
+        h *= 0xBF58476D1CE4E5B9ull;
         return static_cast<std::size_t>(h ^ (h >> 29));
     }
 };

@@ -114,11 +114,12 @@ Project::~Project() = default;
 
 template <class T> T* Project::Insert(const GUID& id, std::wstring name)
 {
-    if (m_objects.contains(id))
+    if (FindEntry(id) != nullptr)
         return nullptr;
     auto pObject = std::make_unique<T>(this, id, std::move(name));
     T* const pRaw = pObject.get();
-    m_objects.emplace(id, Entry{std::move(pObject), &pRaw->Core()});
+    m_objects.push_back(std::move(pObject));
+    m_index.Insert(id, Entry{pRaw, &pRaw->Core()});
     return pRaw;
 }
 
@@ -139,23 +140,23 @@ DialogueEventObject* Project::AddDialogueEvent(const GUID& id, std::wstring name
 
 bool Project::SetParent(const GUID& child, const GUID& parent)
 {
-    const auto childIt = m_objects.find(child);
-    const auto parentIt = m_objects.find(parent);
-    if (childIt == m_objects.end() || parentIt == m_objects.end())
+    const Entry* const pChildEntry = FindEntry(child);
+    const Entry* const pParentEntry = FindEntry(parent);
+    if (pChildEntry == nullptr || pParentEntry == nullptr)
         return false;
-    IVObject* const pChild = childIt->second.pObject.get();
-    IVObject* const pParent = parentIt->second.pObject.get();
+    IVObject* const pChild = pChildEntry->pObject;
+    IVObject* const pParent = pParentEntry->pObject;
     for (const IVObject* p = pParent; p != nullptr; p = p->GetParent())
     {
         if (p == pChild)
             return false;
     }
-    childIt->second.pCore->pParent = pParent;
+    pChildEntry->pCore->pParent = pParent;
     return true;
 }
 
 IVObject* Project::Find(const GUID& id) const
 {
-    const auto it = m_objects.find(id);
-    return it != m_objects.end() ? it->second.pObject.get() : nullptr;
+    const Entry* const pEntry = FindEntry(id);
+    return pEntry != nullptr ? pEntry->pObject : nullptr;
 }

@@ -2,12 +2,12 @@
 // belong to the project; references taken by plug-ins are counted so that leaks can be seen.
 #pragma once
 
+#include "host/base/GuidTable.h"
 #include "host/services/VObject.h"
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class Project;
@@ -115,13 +115,16 @@ public:
 private:
     struct Entry
     {
-        std::unique_ptr<IVObject> pObject;
-        ObjectCore* pCore;
+        IVObject* pObject = nullptr;
+        ObjectCore* pCore = nullptr;
     };
 
     template <class T> T* Insert(const GUID& id, std::wstring name);
+    const Entry* FindEntry(const GUID& id) const { return m_index.Find(id); }
 
-    std::unordered_map<GUID, Entry, GUIDHash> m_objects;
+    // Objects in the order they were added.
+    std::vector<std::unique_ptr<IVObject>> m_objects;
+    GuidTable<Entry> m_index;
     long long m_outstanding = 0;
     long long m_overReleases = 0;
 };

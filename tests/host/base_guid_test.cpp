@@ -1,4 +1,5 @@
 #include "host/base/Guid.h"
+#include "host/base/GuidTable.h"
 #include "host/base/StringHelp.h"
 
 #include <gtest/gtest.h>
@@ -100,4 +101,33 @@ TEST(StringHelp, LocalizeIsIdentityUntilATableIsInstalled)
     EXPECT_EQ(StringHelp::Localize(L"Clear"), L"Clear");
     StringHelp::SetTable({});
     EXPECT_EQ(StringHelp::Localize(L"Paths Used"), L"Paths Used");
+}
+
+TEST(GuidTable, FindsEveryIdAmongIdsThatDifferOnlyInTheirLastBytes)
+{
+    // Ids made by counting in the last bytes, as some tools write them: each must still get a slot of
+    // its own quickly, and a table of them must tell present from absent ids.
+    GuidTable<int> table;
+    EXPECT_EQ(table.Find(GUID_NULL), nullptr);
+    const auto idOf = [](std::uint32_t n)
+    {
+        GUID g{};
+        g.Data1 = 0x12345678;
+        g.Data4[5] = static_cast<std::uint8_t>(n >> 16);
+        g.Data4[6] = static_cast<std::uint8_t>(n >> 8);
+        g.Data4[7] = static_cast<std::uint8_t>(n);
+        return g;
+    };
+    for (std::uint32_t n = 0; n < 20000; ++n)
+        ASSERT_TRUE(table.Insert(idOf(n), static_cast<int>(n)));
+    EXPECT_FALSE(table.Insert(idOf(7), -1));
+    EXPECT_EQ(table.size(), 20000u);
+    for (std::uint32_t n = 0; n < 20000; ++n)
+    {
+        const int* pValue = table.Find(idOf(n));
+        ASSERT_NE(pValue, nullptr) << n;
+        EXPECT_EQ(*pValue, static_cast<int>(n));
+    }
+    EXPECT_EQ(table.Find(idOf(20000)), nullptr);
+    EXPECT_EQ(table.Find(GUID_NULL), nullptr);
 }
