@@ -81,6 +81,7 @@ void ArgumentPathsQuery::EndRun()
 
 void ArgumentPathsQuery::Clear()
 {
+    m_pendingIndex.Clear();
     m_pending.clear();
     m_pathIndex.Clear();
     m_paths.clear();
@@ -160,7 +161,7 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         data.path = element.first.c_str();
 
     if (!item.IsResolveOnly())
-        m_pending[item.GetTargetID()].push(&element);
+        m_pendingIndex.FindOrAdd(m_pending, item.GetTargetID()).second.push(&element);
 
     m_list.ItemAddedOrChanged(&element);
 }
@@ -177,11 +178,11 @@ PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path)
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
-    const auto match =
-        items::MatchTarget(item.GetObjectID(), [this](const GUID& id) { return m_pending.contains(id); });
+    const auto match = items::MatchTarget(item.GetObjectID(), [this](const GUID& id)
+                                          { return m_pendingIndex.Find(id) != nullptr; });
     if (!match)
         return;
-    PendingQueue& queue = m_pending.find(*match)->second;
+    PendingQueue& queue = m_pendingIndex.Find(*match)->second;
     // The nearest pending key decides, even with nothing left under it.
     if (queue.empty())
         return;

@@ -6,6 +6,7 @@
 #include "host/base/Guid.h"
 #include "host/base/TextCodec.h"
 #include "host/results/FilteredDataList.h"
+#include "queries/GuidIndex.h"
 #include "queries/TextIndex.h"
 
 #include <cstdint>
@@ -92,7 +93,9 @@ private:
     TextIndex<PathMap::value_type, PathKeyOf> m_pathIndex;
     // The path of the item being handled, built in place; a key is copied from it only for a new path.
     std::wstring m_pathBuffer;
-    std::map<GUID, PendingQueue, GUIDLess> m_pending;
+    using PendingMap = std::map<GUID, PendingQueue, GUIDLess>;
+    PendingMap m_pending;
+    GuidIndex<PendingMap> m_pendingIndex;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

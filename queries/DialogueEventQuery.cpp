@@ -182,6 +182,8 @@ void DialogueEventQuery::EndRun()
 
 void DialogueEventQuery::Clear()
 {
+    m_eventIndex.Clear();
+    m_targetIndex.Clear();
     m_eventMap.clear();
     m_targetToEvent.clear();
     m_eventList.ClearAllItems();
@@ -260,10 +262,10 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
-    auto& element = *m_eventMap.try_emplace(item.GetObjectID()).first;
+    auto& element = m_eventIndex.FindOrAdd(m_eventMap, item.GetObjectID());
     EventData& data = element.second;
     ++data.added;
-    m_targetToEvent.insert_or_assign(item.GetTargetID(), item.GetObjectID());
+    m_targetIndex.FindOrAdd(m_targetToEvent, item.GetTargetID()).second = item.GetObjectID();
 
     // Positions only grow: a trailing argument the event lost keeps its rows.
     const std::uint64_t argumentCount = item.GetArgumentCount();
@@ -299,17 +301,17 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
-    const auto match = items::MatchTarget(item.GetObjectID(),
-                                          [this](const GUID& id) { return m_targetToEvent.contains(id); });
+    const auto match = items::MatchTarget(item.GetObjectID(), [this](const GUID& id)
+                                          { return m_targetIndex.Find(id) != nullptr; });
     if (!match)
         return;
-    const auto element = m_eventMap.find(m_targetToEvent.find(*match)->second);
-    if (element == m_eventMap.end())
+    EventMap::value_type* const pElement = m_eventIndex.Find(m_targetIndex.Find(*match)->second);
+    if (pElement == nullptr)
         return;
     if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
-    ++element->second.played;
-    m_eventList.ItemAddedOrChanged(&*element);
+    ++pElement->second.played;
+    m_eventList.ItemAddedOrChanged(pElement);
 }
 
 } // namespace DialogueEventQuery

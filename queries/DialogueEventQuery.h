@@ -6,6 +6,7 @@
 #include "host/base/Guid.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
+#include "queries/GuidIndex.h"
 
 #include <cstdint>
 #include <map>
@@ -170,8 +171,13 @@ private:
     // project lacks the argument object, which leaves the map empty.
     bool InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID);
 
+    using TargetToEvent = std::map<GUID, GUID, GUIDLess>;
+
     EventMap m_eventMap;
-    std::map<GUID, GUID, GUIDLess> m_targetToEvent;
+    TargetToEvent m_targetToEvent;
+    // Every item searches both maps; these find their elements in one probe each.
+    GuidIndex<EventMap> m_eventIndex;
+    GuidIndex<TargetToEvent> m_targetIndex;
     FilteredDataList m_eventList;
     FilteredDataList m_valueList;
     IProfilerQueryOwner* m_pOwner = nullptr;

@@ -100,6 +100,7 @@ void DialogueResolvedQuery::EndRun()
 
 void DialogueResolvedQuery::Clear()
 {
+    m_eventIndex.Clear();
     m_eventMap.clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
@@ -161,7 +162,7 @@ void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
-    auto& element = *m_eventMap.try_emplace(eventID).first;
+    auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
     // The targets are read once per Clear; an event whose reading gave nothing tries again.
     if (element.second.empty() && !FillTargets(element, item.GetObjectID()))
     {

@@ -6,6 +6,7 @@
 #include "host/base/Guid.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
+#include "queries/GuidIndex.h"
 
 #include <cstdint>
 #include <map>
@@ -103,6 +104,7 @@ private:
 
     // Declared before the list, so that the list goes first at unload.
     EventMap m_eventMap;
+    GuidIndex<EventMap> m_eventIndex;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

@@ -1,6 +1,6 @@
 // A map from GUID to a small value, for lookups on the hot path of every monitoring item: open
 // addressing with the GUID kept in its slot, so that a search touches one slot line and not a
-// chain of nodes. Entries are only added (a project keeps its objects until it closes).
+// chain of nodes. Entries are only added, or all dropped at once.
 #pragma once
 
 #include "host/base/Guid.h"
@@ -36,6 +36,12 @@ public:
         Place(Slot{id, value, true});
         ++m_count;
         return true;
+    }
+
+    void Clear()
+    {
+        m_slots.clear();
+        m_count = 0;
     }
 
     std::size_t size() const { return m_count; }

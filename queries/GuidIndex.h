@@ -1,0 +1,34 @@
+// A hash index in front of an ordered GUID-keyed map: the map keeps the order that the lists show,
+// the index finds an element in one probe instead of a walk down the tree. Elements are only added
+// through the index, and the index is cleared with the map.
+#pragma once
+
+#include "host/base/GuidTable.h"
+
+template <class Map> class GuidIndex
+{
+public:
+    using Element = typename Map::value_type;
+
+    // Null when the map has no element with that key.
+    Element* Find(const GUID& id) const
+    {
+        Element* const* ppElement = m_table.Find(id);
+        return ppElement != nullptr ? *ppElement : nullptr;
+    }
+
+    // The element with that key, added to the map with a default value when absent.
+    Element& FindOrAdd(Map& map, const GUID& id)
+    {
+        if (Element* pElement = Find(id))
+            return *pElement;
+        Element& element = *map.try_emplace(id).first;
+        m_table.Insert(id, &element);
+        return element;
+    }
+
+    void Clear() { m_table.Clear(); }
+
+private:
+    GuidTable<Element*> m_table;
+};
