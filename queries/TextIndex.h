@@ -1,10 +1,12 @@
 // A hash index over elements that own their key text elsewhere (the nodes of an ordered map): finding
 // a known text costs one hash of it and, on a hash match, one comparison, whatever the number of
-// elements. Open addressing in a power-of-two table of (hash, element) slots, kept at most half full.
+// elements. Open addressing in a power-of-two table of (hash, element, text) slots, kept at most three
+// quarters full.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <string_view>
 #include <vector>
 
@@ -37,7 +39,10 @@ public:
             const Slot& slot = m_slots[i];
             if (slot.pElement == nullptr)
                 return nullptr;
-            if (slot.hash == hash && KeyOf{}(*slot.pElement) == text)
+            // The slot holds where the text lies, so that the text is fetched side by side with
+            // the element (whose key gives the length) rather than after it.
+            if (slot.hash == hash && KeyOf{}(*slot.pElement).size() == text.size() &&
+                std::wmemcmp(slot.pText, text.data(), text.size()) == 0)
                 return slot.pElement;
         }
     }
@@ -45,9 +50,9 @@ public:
     // The element's text must not be indexed yet.
     void Insert(T* pElement, std::uint64_t hash)
     {
-        if (2 * (m_count + 1) > m_slots.size())
+        if (4 * (m_count + 1) > 3 * m_slots.size())
             Grow();
-        Place(Slot{hash, pElement});
+        Place(Slot{hash, pElement, KeyOf{}(*pElement).data()});
         ++m_count;
     }
 
@@ -64,6 +69,7 @@ private:
     {
         std::uint64_t hash = 0;
         T* pElement = nullptr;
+        const wchar_t* pText = nullptr;
     };
 
     static std::uint64_t Mix(std::uint64_t h)
