@@ -257,12 +257,12 @@ public:
             ++m_objectNumber;
         Put(json::object());
         m_stack.push_back(m_pLast);
-        m_keys.emplace_back();
         return true;
     }
     bool key(string_t& name) override
     {
-        if (!m_keys.back().insert(name).second)
+        // The object being built knows its keys already.
+        if (m_stack.back()->contains(name))
         {
             m_error = "duplicate key " + Shown(json(name));
             if (m_stack.size() >= 3 && m_objectNumber > 0)
@@ -275,7 +275,6 @@ public:
     bool end_object() override
     {
         m_stack.pop_back();
-        m_keys.pop_back();
         return true;
     }
     bool start_array(std::size_t) override
@@ -343,7 +342,6 @@ private:
     // The containers being filled, innermost last. A pointer into an array stays valid while that
     // element is being built: its array grows only after the element is complete.
     std::vector<json*> m_stack;
-    std::vector<std::unordered_set<std::string>> m_keys;
     json* m_pSlot = nullptr;
     json* m_pLast = nullptr;
     std::size_t m_objectNumber = 0;
