@@ -271,25 +271,36 @@ private:
     std::vector<ResultCell> m_cells;
 };
 
-// The kept keys without the changed rows, merged with the changed rows that pass, all in order.
+// The kept keys without the changed rows, merged with the changed rows that pass, all in order, in
+// place: kept keys only move up to make room, from the back, and those below the lowest changed row
+// stay where they are.
 template <class Key>
 void MergeKeys(std::vector<Key>& keys, std::vector<Key>& incoming, const std::vector<bool>& changedRank,
                const KeyOrder& order)
 {
     std::sort(incoming.begin(), incoming.end(), order);
-    std::vector<Key> merged;
-    merged.reserve(keys.size() + incoming.size());
-    auto next = incoming.begin();
-    for (const Key& key : keys)
+    // Dropping the changed rows compares no key.
+    std::erase_if(keys, [&](const Key& key) { return changedRank[key.rank]; });
+    const std::size_t kept = keys.size();
+    keys.resize(kept + incoming.size());
+    // A few changed rows among many: each finds its place by binary search, so that the kept keys
+    // (whose texts lie all over memory) are moved rather than compared one by one.
+    const bool bSearch = incoming.size() * 32 < kept;
+    const auto begin = keys.begin();
+    auto keptEnd = begin + static_cast<std::ptrdiff_t>(kept);
+    auto out = keys.end();
+    for (auto key = incoming.rbegin(); key != incoming.rend(); ++key)
     {
-        if (changedRank[key.rank])
-            continue;
-        while (next != incoming.end() && order(*next, key))
-            merged.push_back(*next++);
-        merged.push_back(key);
+        auto above = keptEnd;
+        if (bSearch)
+            above = std::upper_bound(begin, keptEnd, *key, order);
+        else
+            while (above != begin && order(*key, *(above - 1)))
+                --above;
+        out = std::move_backward(above, keptEnd, out);
+        *--out = *key;
+        keptEnd = above;
     }
-    merged.insert(merged.end(), next, incoming.end());
-    keys.swap(merged);
 }
 
 } // namespace
@@ -604,13 +615,14 @@ void BaseFilteredListControl::OnRowChanged(const void* pRow)
     if (!m_bOnlyRowsChanged)
         return;
     m_changed.push_back(pRow);
-    // More distinct rows than the last settle saw means new ones, which only a walk can place.
+    // Repeats are dropped now and then, so that the list stays within twice the rows shown.
     const std::size_t known = m_pSettled ? m_pSettled->sourceRows.size() : 0;
     if (m_changed.size() > 2 * std::max<std::size_t>(known, 256))
     {
         std::sort(m_changed.begin(), m_changed.end());
         m_changed.erase(std::unique(m_changed.begin(), m_changed.end()), m_changed.end());
-        if (m_changed.size() > known)
+        // New rows, or so many changed ones that a full settle costs about what a merge would.
+        if (2 * m_changed.size() > known)
             MarkAllStale();
     }
 }
