@@ -11,7 +11,7 @@
 #include "resources/resource.h"
 
 #include <algorithm>
-#include <sstream>
+#include <string>
 #include <vector>
 
 using DialogueEventQuery::ArgumentVector;
@@ -31,10 +31,13 @@ const EventMap::value_type* FirstSelectedEvent(FilteredListControl& listCtrl)
     return static_cast<const EventMap::value_type*>(rows.front()->GetData());
 }
 
-void WriteTitles(std::wostringstream& text, const FilteredDataList& list)
+void WriteTitles(std::wstring& text, const FilteredDataList& list)
 {
     for (auto it = list.FilterBegin(); it != list.FilterEnd(); ++it)
-        text << static_cast<const ResultColumnFilter*>(*it)->title << L'\t';
+    {
+        text += static_cast<const ResultColumnFilter*>(*it)->title;
+        text += L'\t';
+    }
 }
 
 std::uint64_t TotalOf(const ValueData& value)
@@ -167,14 +170,16 @@ LRESULT DialogueEventQueryDlg::OnCopy(WPARAM, LPARAM)
 
 std::wstring DialogueEventQueryDlg::BuildCopyText()
 {
-    std::wostringstream text;
+    std::wstring text;
     WriteTitles(text, *m_pEventList);
     WriteTitles(text, *m_pValueList);
-    text << L'\n';
+    text += L'\n';
 
     const int sortColumn = m_valueListCtrl.GetSortColumn();
     const bool bDescending = m_valueListCtrl.GetSortDirection() == BaseFilteredListControl::SortDescending;
     std::vector<const ValueData*> values;
+    // One line buffer for the whole text: a million value lines need no allocation each.
+    CStdStr<wchar_t> line;
     for (int i = 0; i < m_eventListCtrl.RowCount(); ++i)
     {
         const EventMap::value_type* pEvent = nullptr;
@@ -186,8 +191,12 @@ std::wstring DialogueEventQueryDlg::BuildCopyText()
         // An event the project no longer holds keeps its line, with an empty name.
         const auto event = VObjectRef<IVObject>::Lookup(pEvent->first);
         if (event)
-            text << event->GetName();
-        text << L'\t' << pEvent->second.added << L'\t' << pEvent->second.played << L'\n';
+            text += event->GetName();
+        text += L'\t';
+        text += std::to_wstring(pEvent->second.added);
+        text += L'\t';
+        text += std::to_wstring(pEvent->second.played);
+        text += L'\n';
 
         // Every value, whatever the value list's filters hide.
         values.clear();
@@ -224,12 +233,11 @@ std::wstring DialogueEventQueryDlg::BuildCopyText()
 
         for (const ValueData* pValue : values)
         {
-            CStdStr<wchar_t> line;
             line.Format(L"\t\t\t%s\t%i\t%.1f\n", pValue->label.c_str(),
                         static_cast<std::int32_t>(pValue->count),
                         static_cast<double>(DialogueEventQuery::PercentOf(pValue->count, TotalOf(*pValue))));
-            text << line;
+            text += line;
         }
     }
-    return std::move(text).str();
+    return text;
 }
