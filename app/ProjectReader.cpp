@@ -1,5 +1,7 @@
 #include "app/ProjectReader.h"
 
+#include "app/QuickProjectReader.h"
+
 #include "host/base/TextCodec.h"
 #include "host/services/Project.h"
 
@@ -169,6 +171,25 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
     }
     return result;
 }
+
+// Ids must be unique: the later object of a pair is the one reported.
+class UniqueIds
+{
+public:
+    explicit UniqueIds(std::size_t count) { m_seen.reserve(count); }
+
+    void Add(const ProjectFileObject& object, std::size_t number)
+    {
+        if (m_seen.insert(object.id).second)
+            return;
+        ObjectContext context(number);
+        context.SetId(object.id);
+        context.Fail("duplicate id");
+    }
+
+private:
+    std::unordered_set<GUID, GUIDHash> m_seen;
+};
 
 // Parents must exist and form no cycle. Walks each chain once, iteratively, so that a chain of a
 // million objects needs no deep stack.
@@ -352,6 +373,29 @@ private:
 
 ProjectReadResult ParseProject(std::string_view text)
 {
+    // Files of the usual shape skip the JSON document; the checks across objects are the same.
+    if (std::optional<ProjectFile> quick = ReadProjectQuickly(text))
+    {
+        ProjectReadResult result;
+        try
+        {
+            UniqueIds ids(quick->objects.size());
+            for (std::size_t i = 0; i < quick->objects.size(); ++i)
+                ids.Add(quick->objects[i], i + 1);
+            CheckParents(*quick);
+            result.project = std::move(*quick);
+        }
+        catch (const ProjectError& error)
+        {
+            result.error = error.message;
+        }
+        return result;
+    }
+    return ParseProjectFully(text);
+}
+
+ProjectReadResult ParseProjectFully(std::string_view text)
+{
     ProjectReadResult result;
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
     {
@@ -375,17 +419,11 @@ ProjectReadResult ParseProject(std::string_view text)
 
         ProjectFile& file = result.project;
         file.objects.reserve(objects->size());
-        std::unordered_set<GUID, GUIDHash> seen;
-        seen.reserve(objects->size());
+        UniqueIds ids(objects->size());
         for (std::size_t i = 0; i < objects->size(); ++i)
         {
             file.objects.push_back(ReadObject((*objects)[i], i + 1));
-            if (!seen.insert(file.objects.back().id).second)
-            {
-                ObjectContext context(i + 1);
-                context.SetId(file.objects.back().id);
-                context.Fail("duplicate id");
-            }
+            ids.Add(file.objects.back(), i + 1);
         }
         CheckParents(file);
     }
