@@ -4,6 +4,7 @@
 #include "host/ui/HostServices.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <string_view>
@@ -26,11 +27,28 @@ bool IsNumberCell(CellType type)
     return type == CellType::Integer || type == CellType::Float;
 }
 
+// A number key holds its value as an unsigned integer that orders as the shown order wants: numbers
+// ascending (or descending), -0 equal to 0, NaN after every number ascending and before them
+// descending, as when the values themselves are compared.
 struct NumberKey
 {
-    double value;
+    std::uint64_t order;
     std::uint32_t rank; // the row's place in source order
     const void* pRow;
+
+    static std::uint64_t OrderOf(double value, bool bDescending)
+    {
+        std::uint64_t bits = ~std::uint64_t{0};
+        if (value == value)
+        {
+            if (value == 0.0)
+                value = 0.0;
+            std::memcpy(&bits, &value, sizeof bits);
+            // Negative numbers reverse their magnitudes' order; all of them below the positive ones.
+            bits = (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63);
+        }
+        return bDescending ? ~bits : bits;
+    }
 };
 
 // Text cells point at text that belongs to the row (only the pointer to it may live in the column
@@ -52,25 +70,21 @@ struct KeyOrder
     const std::wstring* pNames;
     bool bDescending;
 
-    static int Compare(const NumberKey& a, const NumberKey& b)
-    {
-        if (a.value < b.value)
-            return -1;
-        if (b.value < a.value)
-            return 1;
-        // NaN after every number keeps the order strict.
-        return static_cast<int>(a.value != a.value) - static_cast<int>(b.value != b.value);
-    }
     std::wstring_view Text(const TextKey& key) const
     {
         return {key.pText ? key.pText : pNames->data() + key.nameBegin, key.length};
     }
     int Compare(const TextKey& a, const TextKey& b) const { return text::CompareUtf16(Text(a), Text(b)); }
 
-    template <class Key> bool operator()(const Key& a, const Key& b) const
+    bool operator()(const TextKey& a, const TextKey& b) const
     {
         const int order = bDescending ? Compare(b, a) : Compare(a, b);
         return order != 0 ? order < 0 : a.rank < b.rank;
+    }
+    // The direction is in the key already; no branch that a sort could mispredict.
+    bool operator()(const NumberKey& a, const NumberKey& b) const
+    {
+        return a.order < b.order || (a.order == b.order && a.rank < b.rank);
     }
 };
 
@@ -122,16 +136,16 @@ struct SettledRows
     {
         if (pCell == nullptr)
         {
-            numbers.push_back({0.0, rank, pRow});
+            numbers.push_back({0, rank, pRow});
             return;
         }
         switch (keyType)
         {
         case CellType::Integer:
-            numbers.push_back({static_cast<double>(pCell->intValue), rank, pRow});
+            numbers.push_back({NumberKey::OrderOf(static_cast<double>(pCell->intValue), bDescending), rank, pRow});
             break;
         case CellType::Float:
-            numbers.push_back({static_cast<double>(pCell->floatValue), rank, pRow});
+            numbers.push_back({NumberKey::OrderOf(static_cast<double>(pCell->floatValue), bDescending), rank, pRow});
             break;
         case CellType::Text:
         {
@@ -163,6 +177,15 @@ struct SettledRows
             if (slot.pRow == nullptr)
                 return false;
         }
+    }
+
+    // Asks for the slot of a row that FindRank will look up soon, so that the searches of a long
+    // run of changes wait for memory side by side rather than one after the other.
+    void PrefetchRank(const void* pRow)
+    {
+        if (!bRanksMade)
+            MakeRanks();
+        __builtin_prefetch(&rankOf[SlotOf(pRow) & (rankOf.size() - 1)]);
     }
 
     static std::size_t SlotOf(const void* pRow)
@@ -547,8 +570,12 @@ bool BaseFilteredListControl::MergeChangedRows()
     std::vector<bool> changedRank(settled.sourceRows.size(), false);
     std::vector<std::pair<const void*, std::uint32_t>> changed;
     changed.reserve(std::min(m_changed.size(), settled.sourceRows.size()));
-    for (const void* pRow : m_changed)
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < m_changed.size(); ++i)
     {
+        if (i + kAhead < m_changed.size())
+            settled.PrefetchRank(m_changed[i + kAhead]);
+        const void* const pRow = m_changed[i];
         std::uint32_t rank = 0;
         // A new row: only a walk of the source tells where it stands among the others.
         if (!settled.FindRank(pRow, rank))
@@ -560,11 +587,50 @@ bool BaseFilteredListControl::MergeChangedRows()
         }
     }
 
+    // Many changed rows are read in the order they were shown: their new order is then nearly the
+    // old one, which the merge's sort goes through far faster than a shuffle. Rows that were hidden
+    // by a filter come last.
+    const auto inShownOrder = [&](const auto& keys)
+    {
+        if (changed.size() * 32 < keys.size())
+            return;
+        std::vector<std::pair<const void*, std::uint32_t>> ordered;
+        ordered.reserve(changed.size());
+        std::vector<bool> placed(changedRank.size(), false);
+        for (const auto& key : keys)
+        {
+            if (changedRank[key.rank])
+            {
+                ordered.emplace_back(key.pRow, key.rank);
+                placed[key.rank] = true;
+            }
+        }
+        for (const auto& entry : changed)
+            if (!placed[entry.second])
+                ordered.push_back(entry);
+        changed.swap(ordered);
+    };
+    if (settled.TextKeys())
+        inShownOrder(settled.texts);
+    else
+        inShownOrder(settled.numbers);
+
     const std::size_t textsBefore = settled.texts.size(), numbersBefore = settled.numbers.size();
     RowReader reader(pSource, settled);
-    for (const auto& [pRow, rank] : changed)
+    for (std::size_t i = 0; i < changed.size(); ++i)
+    {
+        // Rows are read where they lie, all over the source: ask for the next ones early. A row's
+        // cells are most often in its first two cache lines.
+        if (i + kAhead < changed.size())
+        {
+            const auto* pAhead = static_cast<const char*>(changed[i + kAhead].first);
+            __builtin_prefetch(pAhead);
+            __builtin_prefetch(pAhead + 64);
+        }
+        const auto& [pRow, rank] = changed[i];
         if (reader.Read(pRow))
             settled.Add(rank, pRow, reader.SortCell());
+    }
 
     if (settled.TextKeys())
     {

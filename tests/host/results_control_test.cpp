@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 using namespace results_test;
@@ -117,6 +118,30 @@ TEST_F(ListControlTest, SortIsStableInBothDirections)
     control.SetSort(1, BaseFilteredListControl::SortDescending);
     EXPECT_EQ(Shown(), (std::vector<int>{1, 3, 6, 4, 2, 5}));
     EXPECT_EQ(control.GetSortDirection(), 1);
+}
+
+TEST_F(ListControlTest, FloatColumnsSortNegativesZerosInfinitiesAndNaN)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float shares[] = {2.5f,  -1.0f, std::numeric_limits<float>::quiet_NaN(), 0.0f, -0.0f, -inf, inf,
+                            -2.5f, 2.5f};
+    int key = 1;
+    for (const float share : shares)
+    {
+        list.ItemAddedOrChanged(source.Add(key, Row{L"r", 0, share, GUID_NULL}));
+        ++key;
+    }
+    // -0 equals 0, so source order decides between them; NaN goes after every number, and first
+    // when descending, as the comparison of the values themselves puts it.
+    control.SetSort(2, BaseFilteredListControl::SortAscending);
+    EXPECT_EQ(Shown(), (std::vector<int>{6, 8, 2, 4, 5, 1, 9, 7, 3}));
+    control.SetSort(2, BaseFilteredListControl::SortDescending);
+    EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 4, 5, 2, 8, 6}));
+
+    // A changed row is merged into the same order a full settle gives.
+    source.rows[4].share = -inf;
+    list.ItemAddedOrChanged(source.Address(4));
+    EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 5, 2, 8, 4, 6}));
 }
 
 TEST_F(ListControlTest, TextAndObjectColumnsSortByShownTextInUtf16Order)
