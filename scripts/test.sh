@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset ci
-cmake --build --preset ci
+cmake --build --preset ci -j2
 ctest --preset ci -j2
