@@ -178,11 +178,13 @@ PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path)
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
-    const auto match = items::MatchTarget(item.GetObjectID(), [this](const GUID& id)
-                                          { return m_pendingIndex.Find(id) != nullptr; });
+    // The search that accepts the nearest pending target keeps its element.
+    PendingMap::value_type* pPending = nullptr;
+    const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
+                                          { return (pPending = m_pendingIndex.Find(id)) != nullptr; });
     if (!match)
         return;
-    PendingQueue& queue = m_pendingIndex.Find(*match)->second;
+    PendingQueue& queue = pPending->second;
     // The nearest pending key decides, even with nothing left under it.
     if (queue.empty())
         return;

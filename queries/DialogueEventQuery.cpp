@@ -301,11 +301,13 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
-    const auto match = items::MatchTarget(item.GetObjectID(), [this](const GUID& id)
-                                          { return m_targetIndex.Find(id) != nullptr; });
+    // The search that accepts the nearest resolved target keeps its element.
+    TargetToEvent::value_type* pTarget = nullptr;
+    const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
+                                          { return (pTarget = m_targetIndex.Find(id)) != nullptr; });
     if (!match)
         return;
-    EventMap::value_type* const pElement = m_eventIndex.Find(m_targetIndex.Find(*match)->second);
+    EventMap::value_type* const pElement = m_eventIndex.Find(pTarget->second);
     if (pElement == nullptr)
         return;
     if (!items::IsPlayReason(items::ReasonOf(item)))
