@@ -965,9 +965,13 @@ CaptureStatus ReadCaptureFile(const std::string& path, const CaptureSink& sink)
         status.error = std::string("cannot open: ") + std::strerror(errno);
         return status;
     }
-    CaptureStatus status = ReadCaptureFd(fd, sink);
-    ::close(fd);
-    return status;
+    // Closed however the reading ends: a sink may leave it by throwing.
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } const closer{fd};
+    return ReadCaptureFd(fd, sink);
 }
 
 } // namespace app

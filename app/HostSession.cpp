@@ -104,6 +104,30 @@ void HostSession::Log(const CaptureItem& item)
         item);
 }
 
+void HostSession::Prepare(const CaptureItem& item, bool bObjects) const
+{
+    const Project* const pProject = m_env->GetProject();
+    if (pProject == nullptr)
+        return;
+    const auto prepare = [pProject, bObjects](const GUID& id)
+    {
+        if (bObjects)
+            pProject->PrefetchObject(id);
+        else
+            pProject->PrefetchEntry(id);
+    };
+    if (const auto* pResolved = std::get_if<DialogueResolved>(&item))
+    {
+        prepare(pResolved->event);
+        for (const GUID& value : pResolved->values)
+            prepare(value);
+    }
+    else if (const auto* pNotification = std::get_if<ObjectNotification>(&item))
+    {
+        prepare(pNotification->object);
+    }
+}
+
 CWnd* HostSession::Dialog() const
 {
     return m_pView ? CWnd::FromHandle(m_pView->GetViewWindow()) : nullptr;

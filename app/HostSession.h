@@ -63,6 +63,9 @@ public:
     void StopLogger() { m_env->StopLogger(); }
     // Logs the capture item as the host's monitoring manager would.
     void Log(const CaptureItem& item);
+    // Starts loading into the cache the project objects that an item about to be logged names: their
+    // entries first (`bObjects` false), a few items later the objects themselves. Only a hint.
+    void Prepare(const CaptureItem& item, bool bObjects) const;
     std::size_t LoggedItems() { return m_env->Logger().ItemCount(); }
 
     CWnd* Container() { return &m_container; }

@@ -8,10 +8,13 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace app
 {
@@ -438,22 +441,48 @@ ProjectReadResult ParseProjectFully(std::string_view text)
 
 ProjectReadResult ReadProjectFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto failure = [](const char* error)
     {
         ProjectReadResult result;
-        result.error = "cannot open the file";
+        result.error = error;
         return result;
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad())
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return failure("cannot open the file");
+    struct Closer
     {
-        ProjectReadResult result;
-        result.error = "cannot read the file";
-        return result;
+        int fd;
+        ~Closer() { ::close(fd); }
+    } const closer{fd};
+
+    // Read straight into one string of the file's size: a project is read once and whole.
+    std::string contents;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        contents.reserve(static_cast<std::size_t>(info.st_size) + 1); // + 1: room to see the end
+    constexpr std::size_t kBlock = std::size_t{1} << 16;
+    for (;;)
+    {
+        const std::size_t used = contents.size();
+        if (contents.capacity() == used)
+            contents.reserve(std::max(2 * used, used + kBlock));
+        contents.resize(contents.capacity());
+        const ssize_t got = ::read(fd, contents.data() + used, contents.size() - used);
+        if (got < 0 && errno == EINTR)
+        {
+            contents.resize(used);
+            continue;
+        }
+        if (got < 0)
+            return failure("cannot read the file");
+        contents.resize(used + static_cast<std::size_t>(got));
+        if (got == 0)
+            break;
     }
-    return ParseProject(contents.view());
+    return ParseProject(contents);
 }
 
 std::unique_ptr<Project> BuildProject(const ProjectFile& file)

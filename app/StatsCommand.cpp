@@ -1,5 +1,6 @@
 #include "app/StatsCommand.h"
 
+#include "app/CaptureAhead.h"
 #include "app/CommandLine.h"
 #include "app/Progress.h"
 #include "host/base/TextCodec.h"
@@ -108,8 +109,9 @@ std::string ApplyListSettings(HostSession& session, const StatsOptions& options)
 class StatsRun
 {
 public:
-    StatsRun(HostSession& session, const SessionInput& input, const StatsOptions& options)
-        : m_session(session), m_input(input), m_options(options)
+    StatsRun(HostSession& session, const SessionInput& input, CaptureAhead& capture,
+             const StatsOptions& options)
+        : m_session(session), m_input(input), m_capture(capture), m_options(options)
     {
     }
 
@@ -172,12 +174,16 @@ private:
         ProgressLine progress;
         std::size_t items = 0;
         m_session.StartLogger();
-        const CaptureStatus status = m_input.readCapture(
+        const CaptureStatus status = m_capture.Deliver(
             [&](const CaptureItem& item, std::size_t)
             {
                 m_session.Log(item);
                 progress.Tick(++items);
-            });
+            },
+            // The statistics look up each item's objects in the project; the host, which holds the
+            // items ahead, starts loading those objects while earlier items are handled.
+            [&](const CaptureItem& item, CaptureAhead::Distance distance)
+            { m_session.Prepare(item, distance == CaptureAhead::Distance::kNear); });
         m_session.StopLogger();
         if (status.Ok())
             return {};
@@ -200,6 +206,7 @@ private:
 
     HostSession& m_session;
     const SessionInput& m_input;
+    CaptureAhead& m_capture;
     const StatsOptions& m_options;
     CommandResult m_result;
     int m_nFailure = kExitBadInput;
@@ -264,10 +271,12 @@ bool IsQueryName(std::wstring_view name)
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
+    // The capture is parsed on the second core from now on, while the project loads.
+    CaptureAhead capture(input.readCapture);
     SessionStart start = StartSession(input);
     if (!start.pSession)
         return Failure(start.exitCode, start.error);
-    return StatsRun(*start.pSession, input, options).Execute();
+    return StatsRun(*start.pSession, input, capture, options).Execute();
 }
 
 int StatsCommand(std::span<const std::string> args)

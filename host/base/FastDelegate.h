@@ -9,11 +9,9 @@
 namespace fastdelegate
 {
 
-template <class Signature>
-class FastDelegate;
+template <class Signature> class FastDelegate;
 
-template <class R, class... Args>
-class FastDelegate<R(Args...)>
+template <class R, class... Args> class FastDelegate<R(Args...)>
 {
 public:
     FastDelegate() = default;
@@ -39,8 +37,7 @@ public:
 private:
     using Thunk = R (*)(void*, const unsigned char*, Args...);
 
-    template <class C>
-    static R Invoke(void* pObject, const unsigned char* pMethod, Args... args)
+    template <class C> static R Invoke(void* pObject, const unsigned char* pMethod, Args... args)
     {
         R (C::*method)(Args...);
         std::memcpy(&method, pMethod, sizeof(method));

@@ -19,6 +19,8 @@ public:
         return pSlot != nullptr ? &pSlot->value : nullptr;
     }
 
+    void Prefetch(const GUID& id) const { m_slots.Prefetch(GUIDHash{}(id)); }
+
     // False, leaving the table as it was, when the id is present already.
     bool Insert(const GUID& id, const Value& value)
     {

@@ -30,6 +30,13 @@ public:
         }
     }
 
+    // Starts loading the first slot of the hash's probe path into the cache.
+    void Prefetch(std::uint64_t hash) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[hash & Mask()]);
+    }
+
     // The caller makes sure that no slot for the same key is present.
     void Insert(const Slot& slot)
     {

@@ -14,8 +14,7 @@ void FormatWide(std::wstring& out, const wchar_t* format, std::va_list args);
 void FormatNarrow(std::string& out, const char* format, std::va_list args);
 } // namespace stdstr_detail
 
-template <class CT>
-class CStdStr : public std::basic_string<CT>
+template <class CT> class CStdStr : public std::basic_string<CT>
 {
 public:
     using Base = std::basic_string<CT>;

@@ -1,0 +1,141 @@
+#include "app/CaptureAhead.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace app
+{
+
+namespace
+{
+// Large enough that handing a batch over costs nothing per item, small enough to stay in cache.
+constexpr std::size_t kBatchItems = 2048;
+} // namespace
+
+CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
+    : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems))
+{
+    m_reader = std::thread([this, read = std::move(read)] { ReadAll(read); });
+}
+
+CaptureAhead::~CaptureAhead()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_changed.notify_all();
+    m_reader.join();
+}
+
+void CaptureAhead::ReadAll(const Read& read)
+{
+    CaptureStatus status;
+    try
+    {
+        m_pFilling = TakeSpare();
+        status = read([this](const CaptureItem& item, std::size_t line) { Add(item, line); });
+        Publish();
+    }
+    catch (const Stopped&)
+    {
+        status.error = "reading stopped";
+    }
+    catch (const std::exception& error)
+    {
+        // Out of memory, most likely: what was queued is still delivered.
+        status.error = std::string("cannot read: ") + error.what();
+        status.line = 0;
+    }
+    const std::lock_guard lock(m_mutex);
+    m_status = std::move(status);
+    m_changed.notify_all();
+}
+
+void CaptureAhead::Add(const CaptureItem& item, std::size_t line)
+{
+    Batch& batch = *m_pFilling;
+    Entry& entry = batch.entries.emplace_back(Entry{item, line, batch.values.size()});
+    if (auto* pResolved = std::get_if<DialogueResolved>(&entry.item))
+    {
+        batch.values.insert(batch.values.end(), pResolved->values.begin(), pResolved->values.end());
+        pResolved->values =
+            std::span<const GUID>(static_cast<const GUID*>(nullptr), pResolved->values.size());
+    }
+    if (batch.entries.size() == kBatchItems)
+    {
+        Publish();
+        m_pFilling = TakeSpare();
+    }
+}
+
+void CaptureAhead::Publish()
+{
+    if (m_pFilling == nullptr || m_pFilling->entries.empty())
+        return;
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_bStop || m_queue.size() < m_maxBatches; });
+    if (m_bStop)
+        throw Stopped{};
+    m_queue.push_back(std::move(m_pFilling));
+    m_changed.notify_all();
+}
+
+std::unique_ptr<CaptureAhead::Batch> CaptureAhead::TakeSpare()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_spare.empty())
+        {
+            std::unique_ptr<Batch> pBatch = std::move(m_spare.back());
+            m_spare.pop_back();
+            return pBatch;
+        }
+    }
+    auto pBatch = std::make_unique<Batch>();
+    pBatch->entries.reserve(kBatchItems);
+    return pBatch;
+}
+
+CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lookAhead)
+{
+    for (;;)
+    {
+        std::unique_ptr<Batch> pBatch;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_queue.empty() || m_status.has_value(); });
+            if (m_queue.empty())
+                return *m_status;
+            pBatch = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_changed.notify_all();
+        }
+        for (Entry& entry : pBatch->entries)
+        {
+            if (auto* pResolved = std::get_if<DialogueResolved>(&entry.item))
+                pResolved->values =
+                    std::span<const GUID>(pBatch->values.data() + entry.firstValue, pResolved->values.size());
+        }
+        const std::span<const Entry> entries(pBatch->entries);
+        const auto far = static_cast<std::size_t>(Distance::kFar);
+        const auto near = static_cast<std::size_t>(Distance::kNear);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+        {
+            if (lookAhead)
+            {
+                if (i + far < entries.size())
+                    lookAhead(entries[i + far].item, Distance::kFar);
+                if (i + near < entries.size())
+                    lookAhead(entries[i + near].item, Distance::kNear);
+            }
+            sink(entries[i].item, entries[i].line);
+        }
+        pBatch->entries.clear();
+        pBatch->values.clear();
+        const std::lock_guard lock(m_mutex);
+        m_spare.push_back(std::move(pBatch));
+    }
+}
+
+} // namespace app
