@@ -3,14 +3,14 @@
 # and sqlite3 importing the same lines and grouping them by event and target. Prints both times and
 # the ratio tally / sqlite3.
 #
-#   bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/perf, 300000)
+#   [ROUNDS=11] bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/perf, 300000)
 set -euo pipefail
 
 build_dir=${1:-build/perf}
 items=${2:-300000}
 tally="$(cd "$build_dir" && pwd)/bin/tally"
 [ -x "$tally" ] || { echo "no tally at $tally; build first" >&2; exit 1; }
-for tool in hyperfine sqlite3 jq; do
+for tool in sqlite3 jq; do
     command -v "$tool" > /dev/null || { echo "$tool is needed" >&2; exit 1; }
 done
 
@@ -27,13 +27,23 @@ printf '%s\n' 'CREATE TABLE items(line TEXT);' '.mode ascii' ".separator \"$(pri
     '  FROM items GROUP BY event, target;' > "$work/group.sql"
 
 cd "$work"
-hyperfine --warmup 1 --min-runs 5 --export-json times.json \
-    -n tally "$tally stats --project project.json --capture capture.jsonl > /dev/null" \
-    -n sqlite3 "sqlite3 :memory: < group.sql > /dev/null"
-
-# Wall time decides; CPU time (user + system) is steadier while others use the machine.
-jq -r '.results as $r
-       | ($r[] | select(.command == "tally")) as $t | ($r[] | select(.command == "sqlite3")) as $s
-       | "tally \($t.mean * 1000 | floor) ms (cpu \(($t.user + $t.system) * 1000 | floor) ms), sqlite3 \($s.mean * 1000 | floor) ms (cpu \(($s.user + $s.system) * 1000 | floor) ms)",
-         "ratio tally/sqlite3: wall \($t.mean / $s.mean * 1000 | round / 1000), cpu \(($t.user + $t.system) / ($s.user + $s.system) * 1000 | round / 1000)"' \
-    times.json
+# Rounds alternate the two, so that a slow spell of a shared machine falls on both alike; the median
+# of the rounds' ratios decides.
+rounds=${ROUNDS:-11}
+# One round before timing, so that both find the files in the page cache.
+"$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
+sqlite3 :memory: < group.sql > /dev/null
+for ((round = 0; round < rounds; ++round)); do
+    start=$(date +%s%N)
+    "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
+    middle=$(date +%s%N)
+    sqlite3 :memory: < group.sql > /dev/null
+    end=$(date +%s%N)
+    echo "$(( (middle - start) / 1000 )) $(( (end - middle) / 1000 ))"
+done > times.txt
+jq -Rrs 'split("\n") | map(select(length > 0) | split(" ") | map(tonumber)) as $r
+    | def median: sort | .[(length - 1) / 2 | floor];
+    ($r | map(.[0]) | median / 1000) as $t | ($r | map(.[1]) | median / 1000) as $s
+    | ($r | map(.[0] / .[1]) | median) as $q
+    | "\($r | length) rounds, median: tally \($t | floor) ms, sqlite3 \($s | floor) ms",
+      "ratio tally/sqlite3 (median of rounds): \($q * 1000 | round / 1000)"' times.txt
