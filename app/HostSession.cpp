@@ -199,13 +199,13 @@ std::vector<BaseFilteredListControl*> HostSession::ResultLists() const
     return lists;
 }
 
-std::optional<std::wstring> HostSession::CopyResults()
+const std::wstring* HostSession::CopyResults()
 {
     const ClipboardService& clipboard = m_env->Clipboard();
     const int before = clipboard.SetCount();
     if (!Click(ctl::kCopyResults) || clipboard.SetCount() == before)
-        return std::nullopt;
-    return clipboard.Text();
+        return nullptr;
+    return &clipboard.Text();
 }
 
 bool HostSession::WarningShown() const

@@ -82,8 +82,9 @@ public:
     BaseFilteredListControl* ResultList(int id) const;
     // Every list control of the current result window, main list first.
     std::vector<BaseFilteredListControl*> ResultLists() const;
-    // Copy Results and what reached the clipboard; nullopt when nothing was copied.
-    std::optional<std::wstring> CopyResults();
+    // Copy Results and what reached the clipboard, valid until the next copy; null when nothing was
+    // copied. The text is read where it lies: a large result is tens of megabytes.
+    const std::wstring* CopyResults();
     bool WarningShown() const;
     std::wstring WarningText() const;
 

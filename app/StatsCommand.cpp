@@ -191,7 +191,7 @@ private:
         return CaptureErrorLine(m_input, status);
     }
 
-    void Print(const std::wstring& query, const std::optional<std::wstring>& copied)
+    void Print(const std::wstring& query, const std::wstring* copied)
     {
         const bool bAll = !m_options.query;
         if (bAll)

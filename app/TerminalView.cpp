@@ -540,8 +540,7 @@ void TerminalView::PressButton(int id)
 {
     if (id == ctl::kCopyResults)
     {
-        const std::optional<std::wstring> copied = m_session.CopyResults();
-        if (copied)
+        if (const std::wstring* copied = m_session.CopyResults())
         {
             const auto lines = std::count(copied->begin(), copied->end(), L'\n');
             m_message = L"Copied " + std::to_wstring(lines) + L" lines to the clipboard";

@@ -142,10 +142,12 @@ struct SettledRows
         switch (keyType)
         {
         case CellType::Integer:
-            numbers.push_back({NumberKey::OrderOf(static_cast<double>(pCell->intValue), bDescending), rank, pRow});
+            numbers.push_back(
+                {NumberKey::OrderOf(static_cast<double>(pCell->intValue), bDescending), rank, pRow});
             break;
         case CellType::Float:
-            numbers.push_back({NumberKey::OrderOf(static_cast<double>(pCell->floatValue), bDescending), rank, pRow});
+            numbers.push_back(
+                {NumberKey::OrderOf(static_cast<double>(pCell->floatValue), bDescending), rank, pRow});
             break;
         case CellType::Text:
         {
@@ -816,7 +818,7 @@ std::wstring BaseFilteredListControl::RenderText()
             if (pCell == nullptr || columns[k] == nullptr)
                 continue;
             columns[k]->UpdateCell(cell, pCell);
-            out += columns[k]->FormatCell(cell);
+            columns[k]->AppendCell(out, cell);
         }
         out += L'\n';
     }

@@ -3,10 +3,12 @@
 #include "host/base/TextCodec.h"
 #include "host/services/ProjectManager.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 #include <optional>
 
 namespace
@@ -209,6 +211,12 @@ std::wstring TextFilter::FormatCell(const ResultCell& cell) const
     return cell.pText ? std::wstring(cell.pText) : std::wstring();
 }
 
+void TextFilter::AppendCell(std::wstring& out, const ResultCell& cell) const
+{
+    if (cell.pText)
+        out += cell.pText;
+}
+
 void NumberColumnFilter::SetFormat(int formatType, const CStdStr<wchar_t>& format)
 {
     m_nFormatType = formatType;
@@ -237,6 +245,13 @@ void IntFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) const
 std::wstring IntFilter::FormatCell(const ResultCell& cell) const
 {
     return std::to_wstring(cell.intValue);
+}
+
+void IntFilter::AppendCell(std::wstring& out, const ResultCell& cell) const
+{
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), cell.intValue).ptr;
+    out.append(digits, end);
 }
 
 double IntFilter::NumericValue(const ResultCell& cell) const
@@ -307,4 +322,9 @@ void VObjectGUIDFilter::UpdateCell(ResultCell& cell, const void* pCellAddress) c
 std::wstring VObjectGUIDFilter::FormatCell(const ResultCell& cell) const
 {
     return cell.objectName;
+}
+
+void VObjectGUIDFilter::AppendCell(std::wstring& out, const ResultCell& cell) const
+{
+    out += cell.objectName;
 }

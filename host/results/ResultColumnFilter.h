@@ -71,6 +71,9 @@ public:
 
     // The cell as the list shows it.
     virtual std::wstring FormatCell(const ResultCell& cell) const = 0;
+    // The same text added to `out`; a copy of a large list writes every cell, so the usual columns
+    // write theirs without a string of their own.
+    virtual void AppendCell(std::wstring& out, const ResultCell& cell) const { out += FormatCell(cell); }
 
     // The user's filter; false when the operand does not suit the column (a number column needs a
     // number for =, <, <=, >, >=), and the previous filter stays. On a number column a non-empty text
@@ -117,6 +120,7 @@ public:
     CompareFunc GetCompareFunc() const override;
     void UpdateCell(ResultCell& cell, const void* pCellAddress) const override;
     std::wstring FormatCell(const ResultCell& cell) const override;
+    void AppendCell(std::wstring& out, const ResultCell& cell) const override;
 };
 
 class NumberColumnFilter : public ResultColumnFilter
@@ -143,6 +147,7 @@ public:
     CompareFunc GetCompareFunc() const override;
     void UpdateCell(ResultCell& cell, const void* pCellAddress) const override;
     std::wstring FormatCell(const ResultCell& cell) const override;
+    void AppendCell(std::wstring& out, const ResultCell& cell) const override;
 
 protected:
     double NumericValue(const ResultCell& cell) const override;
@@ -169,4 +174,5 @@ public:
     // Resolves the object's name; empty for the null GUID or an object the project lacks.
     void UpdateCell(ResultCell& cell, const void* pCellAddress) const override;
     std::wstring FormatCell(const ResultCell& cell) const override;
+    void AppendCell(std::wstring& out, const ResultCell& cell) const override;
 };

@@ -26,27 +26,37 @@ template <class Filter, class Value> ResultCell Read(const Filter& filter, const
     return cell;
 }
 
+// The cell's text; a copy appends it to what it has written so far instead, and the two must agree.
+std::wstring Shown(const ResultColumnFilter& filter, const ResultCell& cell)
+{
+    std::wstring appended = L"|";
+    filter.AppendCell(appended, cell);
+    std::wstring formatted = filter.FormatCell(cell);
+    EXPECT_EQ(appended, L"|" + formatted);
+    return formatted;
+}
+
 } // namespace
 
 TEST(ResultColumnFilter, CellsShowAsTheListShowsThem)
 {
     const IntFilter counts(L"Added", 60, 1, L"");
     // A counter's low half, read as signed.
-    EXPECT_EQ(counts.FormatCell(Read(counts, std::uint64_t{0x1'0000'0005})), L"5");
-    EXPECT_EQ(counts.FormatCell(Read(counts, std::uint64_t{0xFFFF'FFFF'FFFF'FFFE})), L"-2");
+    EXPECT_EQ(Shown(counts, Read(counts, std::uint64_t{0x1'0000'0005})), L"5");
+    EXPECT_EQ(Shown(counts, Read(counts, std::uint64_t{0xFFFF'FFFF'FFFF'FFFE})), L"-2");
 
     FloatFilter share(L"%", 40, 1, L"");
-    EXPECT_EQ(share.FormatCell(Read(share, 66.66667f)), L"66.7");
+    EXPECT_EQ(Shown(share, Read(share, 66.66667f)), L"66.7");
     share.SetFormat(6, L"%.1f");
     EXPECT_EQ(share.GetFormatType(), 6);
-    EXPECT_EQ(share.FormatCell(Read(share, 0.0f)), L"0.0");
+    EXPECT_EQ(Shown(share, Read(share, 0.0f)), L"0.0");
     share.SetFormat(0, L"%.3f");
-    EXPECT_EQ(share.FormatCell(Read(share, 0.5f)), L"0.500");
+    EXPECT_EQ(Shown(share, Read(share, 0.5f)), L"0.500");
 
     const TextFilter names(L"Path", 150, 1, L"");
     const wchar_t* const pText = L"Greeting::Happy";
-    EXPECT_EQ(names.FormatCell(Read(names, pText)), L"Greeting::Happy");
-    EXPECT_EQ(names.FormatCell(Read(names, static_cast<const wchar_t*>(nullptr))), L"");
+    EXPECT_EQ(Shown(names, Read(names, pText)), L"Greeting::Happy");
+    EXPECT_EQ(Shown(names, Read(names, static_cast<const wchar_t*>(nullptr))), L"");
     EXPECT_EQ(names.title, L"Path");
     EXPECT_EQ(names.width, 150);
     EXPECT_EQ(names.cellType, CellType::Text);
@@ -58,9 +68,9 @@ TEST(ResultColumnFilter, ObjectCellsShowTheNameAndReleaseTheObject)
     open.project.AddObject(MakeGuid(1), L"Greeting");
     const VObjectGUIDFilter objects(L"Dialogue Event Name", 100, 1, L"");
 
-    EXPECT_EQ(objects.FormatCell(Read(objects, MakeGuid(1))), L"Greeting");
-    EXPECT_EQ(objects.FormatCell(Read(objects, MakeGuid(2))), L"");
-    EXPECT_EQ(objects.FormatCell(Read(objects, GUID_NULL)), L"");
+    EXPECT_EQ(Shown(objects, Read(objects, MakeGuid(1))), L"Greeting");
+    EXPECT_EQ(Shown(objects, Read(objects, MakeGuid(2))), L"");
+    EXPECT_EQ(Shown(objects, Read(objects, GUID_NULL)), L"");
     EXPECT_EQ(open.project.OutstandingReferences(), 0);
 
     // Sorted by shown name in UTF-16 order: upper case before lower case.
