@@ -24,7 +24,7 @@ public:
     using Read = std::function<CaptureStatus(const CaptureSink&)>;
 
     // Starts reading at once. At most `maxQueued` items wait at a time; the reader pauses beyond.
-    explicit CaptureAhead(Read read, std::size_t maxQueued = std::size_t{1} << 17);
+    explicit CaptureAhead(Read read, std::size_t maxQueued = std::size_t{1} << 15);
     // Stops a reader that is still reading and waits for its thread.
     ~CaptureAhead();
     CaptureAhead(const CaptureAhead&) = delete;

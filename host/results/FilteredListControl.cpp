@@ -807,8 +807,15 @@ std::wstring BaseFilteredListControl::RenderText()
 
     FilteredDataList::IDataSource* pSource = m_pList != nullptr ? m_pList->GetSource() : nullptr;
     ResultCell cell;
-    for (const void* pRow : m_rows)
+    // Once the first rows are written, room for all of them at their length: a long list's text
+    // grows once instead of doubling its way up through copies of itself.
+    constexpr std::size_t kSampleRows = 64;
+    const std::size_t titleLength = out.size();
+    for (std::size_t nRow = 0; nRow < m_rows.size(); ++nRow)
     {
+        if (nRow == kSampleRows && m_rows.size() > 2 * kSampleRows)
+            out.reserve(titleLength + (out.size() - titleLength) * m_rows.size() / kSampleRows * 9 / 8);
+        const void* const pRow = m_rows[nRow];
         const IteratorPtr cellIt(pSource != nullptr ? pSource->CreateColumnIterator(pRow) : nullptr);
         for (int k = 0; k < nColumns; ++k)
         {
