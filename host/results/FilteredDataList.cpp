@@ -11,16 +11,19 @@ template <class T> void AddUnique(std::vector<T*>& targets, T* p)
         targets.push_back(p);
 }
 
-// While a dispatch runs, a removal only empties the slot, so that indices stay valid.
-template <class T> void RemoveFrom(std::vector<T*>& targets, T* p, bool bDispatching)
+// While a dispatch runs, a removal only empties the slot, so that indices stay valid; true then.
+template <class T> bool RemoveFrom(std::vector<T*>& targets, T* p, bool bDispatching)
 {
     const auto it = std::find(targets.begin(), targets.end(), p);
     if (p == nullptr || it == targets.end())
-        return;
+        return false;
     if (bDispatching)
+    {
         *it = nullptr;
-    else
-        targets.erase(it);
+        return true;
+    }
+    targets.erase(it);
+    return false;
 }
 
 template <class T> std::size_t CountPresent(const std::vector<T*>& targets)
@@ -44,7 +47,8 @@ struct FilteredDataList::DispatchScope
     explicit DispatchScope(FilteredDataList& l) : list(l) { ++list.m_nDispatchDepth; }
     ~DispatchScope()
     {
-        if (--list.m_nDispatchDepth == 0)
+        // Every item changed notifies; most notifications empty no slot.
+        if (--list.m_nDispatchDepth == 0 && list.m_bEmptiedSlots)
             list.Compact();
     }
     DispatchScope(const DispatchScope&) = delete;
@@ -81,6 +85,7 @@ void FilteredDataList::Compact()
 {
     std::erase(m_views, nullptr);
     std::erase(m_consumers, nullptr);
+    m_bEmptiedSlots = false;
 }
 
 void FilteredDataList::SetSource(IDataSource* pSource)
@@ -142,7 +147,7 @@ void FilteredDataList::AddDataConsumer(IDataConsumer* pConsumer)
 
 void FilteredDataList::RemoveDataConsumer(IDataConsumer* pConsumer)
 {
-    RemoveFrom(m_consumers, pConsumer, m_nDispatchDepth > 0);
+    m_bEmptiedSlots |= RemoveFrom(m_consumers, pConsumer, m_nDispatchDepth > 0);
 }
 
 std::size_t FilteredDataList::DataConsumerCount() const
@@ -167,7 +172,7 @@ void FilteredDataList::AttachView(IListView* pView)
 
 void FilteredDataList::DetachView(IListView* pView)
 {
-    RemoveFrom(m_views, pView, m_nDispatchDepth > 0);
+    m_bEmptiedSlots |= RemoveFrom(m_views, pView, m_nDispatchDepth > 0);
 }
 
 std::size_t FilteredDataList::ViewCount() const

@@ -128,4 +128,5 @@ private:
     std::vector<IListView*> m_views;
     int m_nBraceDepth = 0;
     int m_nDispatchDepth = 0;
+    bool m_bEmptiedSlots = false;
 };
