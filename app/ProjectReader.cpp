@@ -2,6 +2,7 @@
 
 #include "app/QuickProjectReader.h"
 
+#include "host/base/GuidTable.h"
 #include "host/base/TextCodec.h"
 #include "host/services/Project.h"
 
@@ -9,8 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <unordered_map>
-#include <unordered_set>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -179,11 +178,9 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
 class UniqueIds
 {
 public:
-    explicit UniqueIds(std::size_t count) { m_seen.reserve(count); }
-
     void Add(const ProjectFileObject& object, std::size_t number)
     {
-        if (m_seen.insert(object.id).second)
+        if (m_seen.Insert(object.id, true))
             return;
         ObjectContext context(number);
         context.SetId(object.id);
@@ -191,7 +188,7 @@ public:
     }
 
 private:
-    std::unordered_set<GUID, GUIDHash> m_seen;
+    GuidTable<bool> m_seen;
 };
 
 // Parents must exist and form no cycle. Walks each chain once, iteratively, so that a chain of a
@@ -199,10 +196,10 @@ private:
 void CheckParents(const ProjectFile& file)
 {
     const std::size_t count = file.objects.size();
-    std::unordered_map<GUID, std::size_t, GUIDHash> indexOf;
-    indexOf.reserve(count);
+    // The ids are unique by now.
+    GuidTable<std::size_t> indexOf;
     for (std::size_t i = 0; i < count; ++i)
-        indexOf.emplace(file.objects[i].id, i);
+        indexOf.Insert(file.objects[i].id, i);
 
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<std::size_t> parentOf(count, kNone);
@@ -211,14 +208,14 @@ void CheckParents(const ProjectFile& file)
         const auto& parent = file.objects[i].parent;
         if (!parent)
             continue;
-        const auto found = indexOf.find(*parent);
-        if (found == indexOf.end())
+        const std::size_t* pFound = indexOf.Find(*parent);
+        if (pFound == nullptr)
         {
             ObjectContext context(i + 1);
             context.SetId(file.objects[i].id);
             context.Fail("unknown parent " + guid::ToString(*parent));
         }
-        parentOf[i] = found->second;
+        parentOf[i] = *pFound;
     }
 
     // walkOf[i]: 0 until a walk reaches i, then the number of that walk.
@@ -382,7 +379,7 @@ ProjectReadResult ParseProject(std::string_view text)
         ProjectReadResult result;
         try
         {
-            UniqueIds ids(quick->objects.size());
+            UniqueIds ids;
             for (std::size_t i = 0; i < quick->objects.size(); ++i)
                 ids.Add(quick->objects[i], i + 1);
             CheckParents(*quick);
@@ -422,7 +419,7 @@ ProjectReadResult ParseProjectFully(std::string_view text)
 
         ProjectFile& file = result.project;
         file.objects.reserve(objects->size());
-        UniqueIds ids(objects->size());
+        UniqueIds ids;
         for (std::size_t i = 0; i < objects->size(); ++i)
         {
             file.objects.push_back(ReadObject((*objects)[i], i + 1));
@@ -519,10 +516,9 @@ std::unique_ptr<Project> BuildProject(const ProjectFile& file)
     // file, and deepest first: the host checks each link for a cycle by walking up from the parent,
     // and that walk is short while the parent's own chain is not linked yet.
     const std::size_t count = file.objects.size();
-    std::unordered_map<GUID, std::size_t, GUIDHash> indexOf;
-    indexOf.reserve(count);
+    GuidTable<std::size_t> indexOf;
     for (std::size_t i = 0; i < count; ++i)
-        indexOf.emplace(file.objects[i].id, i);
+        indexOf.Insert(file.objects[i].id, i);
     constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::vector<std::size_t> depth(count, kUnknown);
     std::vector<std::size_t> chain;
@@ -537,11 +533,11 @@ std::unique_ptr<Project> BuildProject(const ProjectFile& file)
                 depth[at] = 0;
                 break;
             }
-            const auto found = indexOf.find(*parent);
-            if (found == indexOf.end() || chain.size() > count)
+            const std::size_t* pFound = indexOf.Find(*parent);
+            if (pFound == nullptr || chain.size() > count)
                 return nullptr;
             chain.push_back(at);
-            at = found->second;
+            at = *pFound;
         }
         std::size_t next = depth[at];
         while (!chain.empty())
