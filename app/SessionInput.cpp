@@ -4,6 +4,8 @@
 #include "app/DemoData.h"
 #include "host/services/Project.h"
 
+#include <sys/stat.h>
+
 namespace app
 {
 
@@ -20,6 +22,11 @@ SessionInput SessionInput::FromFiles(const std::string& projectPath, const std::
     {
         return ReadCaptureFile(capturePath, sink);
     };
+    struct stat info
+    {
+    };
+    if (capturePath != "-" && ::stat(capturePath.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        input.captureBytes = static_cast<std::size_t>(info.st_size);
     return input;
 }
 

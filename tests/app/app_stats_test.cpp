@@ -194,15 +194,17 @@ TEST(StatsCommand, EveryCommandHasHelpAndTheProgramAVersion)
     EXPECT_EQ(RunTally({"--help"}).exitCode, 0);
 }
 
+// Large enough (about 6 MB) that the capture is read ahead through a full queue while the heap is
+// prepared on the side.
 TEST(StatsCommand, GeneratedDataGivesTheSameTextLiveAndReplayed)
 {
     const std::string project = TempFile("gen_project.json", "");
     const std::string capture = TempFile("gen_capture.jsonl", "");
-    const ProcessResult generated = RunTally({"generate", "--events", "40", "--items", "3000", "--seed", "7",
+    const ProcessResult generated = RunTally({"generate", "--events", "40", "--items", "40000", "--seed", "7",
                                               "--project", project, "--capture", capture});
     ASSERT_EQ(generated.exitCode, 0) << generated.err;
     const std::string firstProject = ReadFile(project);
-    ASSERT_EQ(RunTally({"generate", "--events", "40", "--items", "3000", "--seed", "7", "--project", project,
+    ASSERT_EQ(RunTally({"generate", "--events", "40", "--items", "40000", "--seed", "7", "--project", project,
                         "--capture", capture})
                   .exitCode,
               0);
