@@ -13,17 +13,26 @@
 template <class T, class KeyOf> class TextIndex
 {
 public:
-    // A 64-bit hash of the code points, two at a time.
+    // A 64-bit hash of the code points, two at a time in four independent lanes: a path of sixty
+    // characters is hashed in the time of a few multiplications rather than thirty in a row.
     static std::uint64_t Hash(std::wstring_view text)
     {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
-        std::size_t i = 0;
-        for (; i + 2 <= text.size(); i += 2)
+        const auto pair = [&text](std::size_t i)
         {
-            const std::uint64_t pair = static_cast<std::uint32_t>(text[i]) |
-                                       std::uint64_t{static_cast<std::uint32_t>(text[i + 1])} << 32;
-            h = Mix(h ^ pair);
+            return static_cast<std::uint32_t>(text[i]) |
+                   std::uint64_t{static_cast<std::uint32_t>(text[i + 1])} << 32;
+        };
+        std::uint64_t lanes[4] = {0x9E3779B97F4A7C15ull ^ text.size(), 0xC2B2AE3D27D4EB4Full,
+                                  0x165667B19E3779F9ull, 0xD6E8FEB86659FD93ull};
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8)
+        {
+            for (std::size_t lane = 0; lane < 4; ++lane)
+                lanes[lane] = Mix(lanes[lane] ^ pair(i + 2 * lane));
         }
+        std::uint64_t h = lanes[0] ^ Mix(lanes[1] ^ Mix(lanes[2] ^ Mix(lanes[3])));
+        for (; i + 2 <= text.size(); i += 2)
+            h = Mix(h ^ pair(i));
         if (i < text.size())
             h = Mix(h ^ static_cast<std::uint32_t>(text[i]));
         return h ^ (h >> 29);
