@@ -47,14 +47,15 @@ HeapWarmer::HeapWarmer(std::size_t bytes)
     if (bytes == 0)
         return;
     m_thread = std::thread(
-        [bytes]
+        [this, bytes]
         {
             // In pieces below the mapping threshold, all held until the end: freed one by one, each
             // would go back to the top of the heap and the next piece would touch it again.
             constexpr std::size_t kPiece = std::size_t{4} << 20;
             constexpr std::size_t kPage = 4096;
             std::vector<void*> pieces;
-            for (std::size_t done = 0; done < bytes; done += kPiece)
+            for (std::size_t done = 0; done < bytes && !m_bStop.load(std::memory_order_relaxed);
+                 done += kPiece)
             {
                 auto* const pPiece = static_cast<volatile unsigned char*>(std::malloc(kPiece));
                 if (pPiece == nullptr)
@@ -70,6 +71,7 @@ HeapWarmer::HeapWarmer(std::size_t bytes)
 
 HeapWarmer::~HeapWarmer()
 {
+    m_bStop.store(true, std::memory_order_relaxed);
     if (m_thread.joinable())
         m_thread.join();
 }

@@ -3,6 +3,7 @@
 // page is a costly trap into the hypervisor.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <thread>
 
@@ -17,8 +18,9 @@ void UseHugePageHeap();
 // Has the kernel provide `bytes` of heap on a thread of its own, ahead of the run that will allocate
 // them: the first touch of fresh memory costs about a millisecond per megabyte on such machines, and
 // the second core is mostly idle while the project loads. The memory is handed back to the heap, not
-// to the kernel, and the main thread's allocations find it there. Waits for the thread when
-// destroyed. Nothing happens for 0 bytes.
+// to the kernel, and the main thread's allocations find it there. When destroyed it stops touching
+// and waits for the thread (a run that fails early does not wait for a gigabyte). Nothing happens
+// for 0 bytes.
 class HeapWarmer
 {
 public:
@@ -28,6 +30,7 @@ public:
     HeapWarmer& operator=(const HeapWarmer&) = delete;
 
 private:
+    std::atomic<bool> m_bStop = false;
     std::thread m_thread;
 };
 
