@@ -20,16 +20,32 @@ const std::string& Capture()
     return text;
 }
 
+// The capture written to a temporary file on first use, and removed when the program ends.
+class CaptureOnDisk
+{
+public:
+    CaptureOnDisk() : m_path((std::filesystem::temp_directory_path() / "tally_capture_bench.jsonl").string())
+    {
+        std::ofstream(m_path, std::ios::binary) << Capture();
+    }
+    ~CaptureOnDisk()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
+    }
+    CaptureOnDisk(const CaptureOnDisk&) = delete;
+    CaptureOnDisk& operator=(const CaptureOnDisk&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 const std::string& CaptureFile()
 {
-    static const std::string path = []
-    {
-        const std::string file =
-            (std::filesystem::temp_directory_path() / "tally_capture_bench.jsonl").string();
-        std::ofstream(file, std::ios::binary) << Capture();
-        return file;
-    }();
-    return path;
+    static const CaptureOnDisk file;
+    return file.Path();
 }
 
 struct Tally
@@ -138,16 +154,3 @@ void BM_GeneratorCapture(benchmark::State& state)
 BENCHMARK(BM_GeneratorCapture)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The file exists only if the file benchmark ran.
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::temp_directory_path() / "tally_capture_bench.jsonl", ignored);
-    return 0;
-}

@@ -188,5 +188,3 @@ void BM_ResolvedFirstItems(benchmark::State& state)
 BENCHMARK(BM_ResolvedFirstItems)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -5,7 +5,6 @@
 // clears the statistics, and logs the whole capture.
 #include "app/CaptureReader.h"
 #include "app/Generator.h"
-#include "app/HeapPolicy.h"
 #include "app/HostSession.h"
 #include "app/PluginLibrary.h"
 #include "app/ProjectReader.h"
@@ -82,15 +81,3 @@ void BM_GeneratedCapture(benchmark::State& state)
 BENCHMARK(BM_GeneratedCapture)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 } // namespace
-
-// The heap as the tally executable sets it up, since the live path runs inside it.
-int main(int argc, char** argv)
-{
-    app::UseHugePageHeap();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -165,5 +165,3 @@ void BM_SettleOnRead(benchmark::State& state)
 BENCHMARK(BM_ItemChanged)->Arg(-1)->Arg(1);
 BENCHMARK(BM_SettleAfterBrace)->Arg(-1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SettleOnRead)->Arg(-1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

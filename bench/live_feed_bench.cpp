@@ -3,7 +3,6 @@
 // sorted by "Added", and the view draws a frame now and then. Beside it, the ordered-map lookups that
 // the statistics need per item, alone, over maps of the same sizes, so that growth with the number of
 // rows can be told apart from the lookups themselves. And a Run over a million logged items.
-#include "app/HeapPolicy.h"
 #include "app/HostSession.h"
 #include "app/PluginLibrary.h"
 
@@ -343,15 +342,3 @@ void BM_RunMillion(benchmark::State& state)
 BENCHMARK(BM_RunMillion)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
-
-// The heap as the tally executable sets it up, since the live path runs inside it.
-int main(int argc, char** argv)
-{
-    app::UseHugePageHeap();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
