@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -78,33 +79,12 @@ inline bool ReadHex(const char* text, int count, std::uint64_t& value)
     return bad >= 0;
 }
 
-// "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", braces optional: the first three groups are numbers stored
-// little-endian, the last two are bytes 8..15 in the order written.
 inline bool ParseGuidText(std::string_view text, GUID& out)
 {
-    if (text.size() == 38)
-    {
-        if (text.front() != '{' || text.back() != '}')
-            return false;
-        text = text.substr(1, 36);
-    }
-    if (text.size() != 36)
-        return false;
-    const char* s = text.data();
-    if (s[8] != '-' || s[13] != '-' || s[18] != '-' || s[23] != '-')
-        return false;
-    std::uint64_t a = 0, b = 0, c = 0, d = 0, e = 0;
-    if (!ReadHex(s, 8, a) || !ReadHex(s + 9, 4, b) || !ReadHex(s + 14, 4, c) || !ReadHex(s + 19, 4, d) ||
-        !ReadHex(s + 24, 12, e))
-        return false;
-    out.Data1 = static_cast<std::uint32_t>(a);
-    out.Data2 = static_cast<std::uint16_t>(b);
-    out.Data3 = static_cast<std::uint16_t>(c);
-    out.Data4[0] = static_cast<std::uint8_t>(d >> 8);
-    out.Data4[1] = static_cast<std::uint8_t>(d);
-    for (int i = 0; i < 6; ++i)
-        out.Data4[2 + i] = static_cast<std::uint8_t>(e >> (40 - 8 * i));
-    return true;
+    const std::optional<GUID> parsed = guid::Parse(text);
+    if (parsed)
+        out = *parsed;
+    return parsed.has_value();
 }
 
 inline bool IsSpace(char c)

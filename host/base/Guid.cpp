@@ -1,36 +1,41 @@
 #include "host/base/Guid.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 
 namespace guid
 {
 namespace
 {
-int HexValue(char c)
+constexpr std::array<std::int8_t, 256> MakeHexTable()
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    std::array<std::int8_t, 256> table{};
+    for (auto& entry : table)
+        entry = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        table[c] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c)
+        table[c] = static_cast<std::int8_t>(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c)
+        table[c] = static_cast<std::int8_t>(c - 'A' + 10);
+    return table;
 }
+constexpr std::array<std::int8_t, 256> kHex = MakeHexTable();
 
-// Reads `digits` hex digits starting at `pos`; false when any is not a hex digit.
-template <class T> bool ReadHex(std::string_view text, std::size_t pos, std::size_t digits, T& value)
+// Where the 32 digits stand in "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX".
+constexpr std::array<std::uint8_t, 32> MakeDigitPositions()
 {
-    std::uint64_t result = 0;
-    for (std::size_t i = 0; i < digits; ++i)
+    std::array<std::uint8_t, 32> positions{};
+    std::size_t digit = 0;
+    for (std::uint8_t pos = 0; pos < 36; ++pos)
     {
-        const int v = HexValue(text[pos + i]);
-        if (v < 0)
-            return false;
-        result = (result << 4) | static_cast<std::uint64_t>(v);
+        if (pos != 8 && pos != 13 && pos != 18 && pos != 23)
+            positions[digit++] = pos;
     }
-    value = static_cast<T>(result);
-    return true;
+    return positions;
 }
+constexpr std::array<std::uint8_t, 32> kDigitAt = MakeDigitPositions();
 } // namespace
 
 std::optional<GUID> Parse(std::string_view text)
@@ -40,17 +45,34 @@ std::optional<GUID> Parse(std::string_view text)
     if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
         return std::nullopt;
 
+    // Every GUID of a capture and a project passes here: all 32 digits are looked up first, and
+    // checked once.
+    std::array<std::uint8_t, 32> nibbles;
+    int bad = 0;
+    for (std::size_t i = 0; i < nibbles.size(); ++i)
+    {
+        const int digit = kHex[static_cast<unsigned char>(text[kDigitAt[i]])];
+        bad |= digit;
+        nibbles[i] = static_cast<std::uint8_t>(digit & 0xF);
+    }
+    if (bad < 0)
+        return std::nullopt;
+
     // The three leading fields are numbers (stored in the machine's little-endian order); the last
     // eight bytes are taken in the order written.
-    GUID g;
-    bool bOk = ReadHex(text, 0, 8, g.Data1) && ReadHex(text, 9, 4, g.Data2) && ReadHex(text, 14, 4, g.Data3);
-    for (std::size_t i = 0; i < 8 && bOk; ++i)
+    const auto number = [&nibbles](std::size_t first, std::size_t count)
     {
-        const std::size_t pos = i < 2 ? 19 + 2 * i : 24 + 2 * (i - 2);
-        bOk = ReadHex(text, pos, 2, g.Data4[i]);
-    }
-    if (!bOk)
-        return std::nullopt;
+        std::uint32_t value = 0;
+        for (std::size_t i = first; i < first + count; ++i)
+            value = (value << 4) | nibbles[i];
+        return value;
+    };
+    GUID g;
+    g.Data1 = number(0, 8);
+    g.Data2 = static_cast<std::uint16_t>(number(8, 4));
+    g.Data3 = static_cast<std::uint16_t>(number(12, 4));
+    for (std::size_t i = 0; i < 8; ++i)
+        g.Data4[i] = static_cast<std::uint8_t>(nibbles[16 + 2 * i] << 4 | nibbles[17 + 2 * i]);
     return g;
 }
 
