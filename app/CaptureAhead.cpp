@@ -118,16 +118,16 @@ CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lo
                     std::span<const GUID>(pBatch->values.data() + entry.firstValue, pResolved->values.size());
         }
         const std::span<const Entry> entries(pBatch->entries);
-        const auto far = static_cast<std::size_t>(Distance::kFar);
-        const auto near = static_cast<std::size_t>(Distance::kNear);
         for (std::size_t i = 0; i < entries.size(); ++i)
         {
             if (lookAhead)
             {
-                if (i + far < entries.size())
-                    lookAhead(entries[i + far].item, Distance::kFar);
-                if (i + near < entries.size())
-                    lookAhead(entries[i + near].item, Distance::kNear);
+                for (const Distance distance : {Distance::kFar, Distance::kMiddle, Distance::kNear})
+                {
+                    if (const std::size_t ahead = i + static_cast<std::size_t>(distance);
+                        ahead < entries.size())
+                        lookAhead(entries[ahead].item, distance);
+                }
             }
             sink(entries[i].item, entries[i].line);
         }

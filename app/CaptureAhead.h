@@ -33,13 +33,14 @@ public:
     // Hands every item to `sink` on the calling thread, until the capture ends or fails; returns
     // what reading it gave, as the reader itself would have. Once only.
     //
-    // `lookAhead`, when given, hears of every item twice before the sink does: `kFar` items ahead and
-    // `kNear` items ahead, so that what the item will touch can be brought into the cache in two
-    // steps (the first finds where, the second loads it) while earlier items are handled.
+    // `lookAhead`, when given, hears of every item three times before the sink does, `kFar`,
+    // `kMiddle` and `kNear` items ahead, so that what the item will touch can be brought into the
+    // cache step by step (each step reads what the one before loaded) while earlier items are handled.
     enum class Distance
     {
-        kFar = 16,
-        kNear = 8,
+        kFar = 18,
+        kMiddle = 12,
+        kNear = 6,
     };
     using LookAhead = std::function<void(const CaptureItem& item, Distance distance)>;
     CaptureStatus Deliver(const CaptureSink& sink, const LookAhead& lookAhead = {});

@@ -104,17 +104,25 @@ void HostSession::Log(const CaptureItem& item)
         item);
 }
 
-void HostSession::Prepare(const CaptureItem& item, bool bObjects) const
+void HostSession::Prepare(const CaptureItem& item, CaptureAhead::Distance distance) const
 {
     const Project* const pProject = m_env->GetProject();
     if (pProject == nullptr)
         return;
-    const auto prepare = [pProject, bObjects](const GUID& id)
+    const auto prepare = [pProject, distance](const GUID& id)
     {
-        if (bObjects)
-            pProject->PrefetchObject(id);
-        else
+        switch (distance)
+        {
+        case CaptureAhead::Distance::kFar:
             pProject->PrefetchEntry(id);
+            break;
+        case CaptureAhead::Distance::kMiddle:
+            pProject->PrefetchObject(id);
+            break;
+        case CaptureAhead::Distance::kNear:
+            pProject->PrefetchName(id);
+            break;
+        }
     };
     if (const auto* pResolved = std::get_if<DialogueResolved>(&item))
     {

@@ -3,6 +3,7 @@
 // user reaches them.
 #pragma once
 
+#include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
 #include "app/PluginLibrary.h"
 #include "host/HostEnvironment.h"
@@ -63,9 +64,10 @@ public:
     void StopLogger() { m_env->StopLogger(); }
     // Logs the capture item as the host's monitoring manager would.
     void Log(const CaptureItem& item);
-    // Starts loading into the cache the project objects that an item about to be logged names: their
-    // entries first (`bObjects` false), a few items later the objects themselves. Only a hint.
-    void Prepare(const CaptureItem& item, bool bObjects) const;
+    // Starts loading into the cache the project objects that an item about to be logged names, in
+    // three steps as the item comes nearer: their entries (far), the objects (middle), the text of
+    // their names (near). Only a hint.
+    void Prepare(const CaptureItem& item, CaptureAhead::Distance distance) const;
     std::size_t LoggedItems() { return m_env->Logger().ItemCount(); }
 
     CWnd* Container() { return &m_container; }

@@ -194,7 +194,7 @@ private:
             // The statistics look up each item's objects in the project; the host, which holds the
             // items ahead, starts loading those objects while earlier items are handled.
             [&](const CaptureItem& item, CaptureAhead::Distance distance)
-            { m_session.Prepare(item, distance == CaptureAhead::Distance::kNear); });
+            { m_session.Prepare(item, distance); });
         m_session.StopLogger();
         if (status.Ok())
             return {};

@@ -6,6 +6,8 @@
 // `std::uint64_t Hash() const` (the same hash its search is started with).
 #pragma once
 
+#include "host/base/Prefetch.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +36,7 @@ public:
     void Prefetch(std::uint64_t hash) const
     {
         if (!m_slots.empty())
-            __builtin_prefetch(&m_slots[hash & Mask()]);
+            PrefetchLine(&m_slots[hash & Mask()]);
     }
 
     // The caller makes sure that no slot for the same key is present.

@@ -1,5 +1,6 @@
 #include "host/results/FilteredListControl.h"
 
+#include "host/base/Prefetch.h"
 #include "host/base/TextCodec.h"
 #include "host/ui/HostServices.h"
 
@@ -187,7 +188,7 @@ struct SettledRows
     {
         if (!bRanksMade)
             MakeRanks();
-        __builtin_prefetch(&rankOf[SlotOf(pRow) & (rankOf.size() - 1)]);
+        PrefetchLine(&rankOf[SlotOf(pRow) & (rankOf.size() - 1)]);
     }
 
     static std::size_t SlotOf(const void* pRow)
@@ -626,8 +627,8 @@ bool BaseFilteredListControl::MergeChangedRows()
         if (i + kAhead < changed.size())
         {
             const auto* pAhead = static_cast<const char*>(changed[i + kAhead].first);
-            __builtin_prefetch(pAhead);
-            __builtin_prefetch(pAhead + 64);
+            PrefetchLine(pAhead);
+            PrefetchLine(pAhead + 64);
         }
         const auto& [pRow, rank] = changed[i];
         if (reader.Read(pRow))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/base/GuidTable.h"
+#include "host/base/Prefetch.h"
 #include "host/services/VObject.h"
 
 #include <memory>
@@ -104,16 +105,18 @@ public:
     IVObject* Find(const GUID& id) const;
     std::size_t ObjectCount() const { return m_objects.size(); }
 
-    // Cache hints for a host that knows which objects the next items name: the first starts loading
-    // where the id's entry lives, the second (once that has arrived) the object and its name.
+    // Cache hints for a host that knows which objects the next items name, each step once the one
+    // before has arrived: where the id's entry lives, then the object, then the text of its name.
     void PrefetchEntry(const GUID& id) const { m_index.Prefetch(id); }
     void PrefetchObject(const GUID& id) const
     {
         if (const Entry* pEntry = FindEntry(id))
-        {
-            __builtin_prefetch(pEntry->pCore);
-            __builtin_prefetch(pEntry->pCore->name.c_str());
-        }
+            PrefetchLine(pEntry->pCore);
+    }
+    void PrefetchName(const GUID& id) const
+    {
+        if (const Entry* pEntry = FindEntry(id))
+            PrefetchLine(pEntry->pCore->name.data());
     }
 
     // References that plug-ins took and have not dropped yet: object and target references.
