@@ -1,5 +1,7 @@
 #include "app/CaptureReader.h"
 
+#include "host/base/HexDigits.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -49,21 +51,6 @@ std::string Quoted(std::string_view text)
     return quoted;
 }
 
-constexpr std::array<std::int8_t, 256> MakeHexTable()
-{
-    std::array<std::int8_t, 256> table{};
-    for (auto& entry : table)
-        entry = -1;
-    for (int c = '0'; c <= '9'; ++c)
-        table[c] = static_cast<std::int8_t>(c - '0');
-    for (int c = 'a'; c <= 'f'; ++c)
-        table[c] = static_cast<std::int8_t>(c - 'a' + 10);
-    for (int c = 'A'; c <= 'F'; ++c)
-        table[c] = static_cast<std::int8_t>(c - 'A' + 10);
-    return table;
-}
-constexpr std::array<std::int8_t, 256> kHex = MakeHexTable();
-
 // Reads `count` hex digits; false on any other character.
 inline bool ReadHex(const char* text, int count, std::uint64_t& value)
 {
@@ -71,7 +58,7 @@ inline bool ReadHex(const char* text, int count, std::uint64_t& value)
     int bad = 0;
     for (int i = 0; i < count; ++i)
     {
-        const int digit = kHex[static_cast<unsigned char>(text[i])];
+        const int digit = hex::DigitValue(text[i]);
         bad |= digit;
         result = (result << 4) | static_cast<std::uint64_t>(digit & 0xF);
     }

@@ -1,5 +1,7 @@
 #include "host/base/Guid.h"
 
+#include "host/base/HexDigits.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -8,21 +10,6 @@ namespace guid
 {
 namespace
 {
-constexpr std::array<std::int8_t, 256> MakeHexTable()
-{
-    std::array<std::int8_t, 256> table{};
-    for (auto& entry : table)
-        entry = -1;
-    for (int c = '0'; c <= '9'; ++c)
-        table[c] = static_cast<std::int8_t>(c - '0');
-    for (int c = 'a'; c <= 'f'; ++c)
-        table[c] = static_cast<std::int8_t>(c - 'a' + 10);
-    for (int c = 'A'; c <= 'F'; ++c)
-        table[c] = static_cast<std::int8_t>(c - 'A' + 10);
-    return table;
-}
-constexpr std::array<std::int8_t, 256> kHex = MakeHexTable();
-
 // Where the 32 digits stand in "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX".
 constexpr std::array<std::uint8_t, 32> MakeDigitPositions()
 {
@@ -51,7 +38,7 @@ std::optional<GUID> Parse(std::string_view text)
     int bad = 0;
     for (std::size_t i = 0; i < nibbles.size(); ++i)
     {
-        const int digit = kHex[static_cast<unsigned char>(text[kDigitAt[i]])];
+        const int digit = hex::DigitValue(text[kDigitAt[i]]);
         bad |= digit;
         nibbles[i] = static_cast<std::uint8_t>(digit & 0xF);
     }
