@@ -1,4 +1,5 @@
 #include "app/CaptureReader.h"
+#include "app/ReadOnlyFile.h"
 
 #include "host/base/HexDigits.h"
 
@@ -10,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace app
@@ -925,20 +925,14 @@ CaptureStatus ReadCaptureFile(const std::string& path, const CaptureSink& sink)
 {
     if (path == "-")
         return ReadCaptureFd(STDIN_FILENO, sink);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const ReadOnlyFile file(path);
+    if (!file.IsOpen())
     {
         CaptureStatus status;
         status.error = std::string("cannot open: ") + std::strerror(errno);
         return status;
     }
-    // Closed however the reading ends: a sink may leave it by throwing.
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } const closer{fd};
-    return ReadCaptureFd(fd, sink);
+    return ReadCaptureFd(file.Fd(), sink);
 }
 
 } // namespace app

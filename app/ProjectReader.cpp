@@ -1,6 +1,7 @@
 #include "app/ProjectReader.h"
 
 #include "app/QuickProjectReader.h"
+#include "app/ReadOnlyFile.h"
 
 #include "host/base/GuidTable.h"
 #include "host/base/TextCodec.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -174,32 +174,31 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
     return result;
 }
 
-// Ids must be unique: the later object of a pair is the one reported.
+// Ids must be unique: the later object of a pair is the one reported. What was added is then the
+// index of every object by id, from 0.
 class UniqueIds
 {
 public:
     void Add(const ProjectFileObject& object, std::size_t number)
     {
-        if (m_seen.Insert(object.id, true))
+        if (m_indexOf.Insert(object.id, number - 1))
             return;
         ObjectContext context(number);
         context.SetId(object.id);
         context.Fail("duplicate id");
     }
 
+    const GuidTable<std::size_t>& IndexOf() const { return m_indexOf; }
+
 private:
-    GuidTable<bool> m_seen;
+    GuidTable<std::size_t> m_indexOf;
 };
 
 // Parents must exist and form no cycle. Walks each chain once, iteratively, so that a chain of a
 // million objects needs no deep stack.
-void CheckParents(const ProjectFile& file)
+void CheckParents(const ProjectFile& file, const GuidTable<std::size_t>& indexOf)
 {
     const std::size_t count = file.objects.size();
-    // The ids are unique by now.
-    GuidTable<std::size_t> indexOf;
-    for (std::size_t i = 0; i < count; ++i)
-        indexOf.Insert(file.objects[i].id, i);
 
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<std::size_t> parentOf(count, kNone);
@@ -382,7 +381,7 @@ ProjectReadResult ParseProject(std::string_view text)
             UniqueIds ids;
             for (std::size_t i = 0; i < quick->objects.size(); ++i)
                 ids.Add(quick->objects[i], i + 1);
-            CheckParents(*quick);
+            CheckParents(*quick, ids.IndexOf());
             result.project = std::move(*quick);
         }
         catch (const ProjectError& error)
@@ -425,7 +424,7 @@ ProjectReadResult ParseProjectFully(std::string_view text)
             file.objects.push_back(ReadObject((*objects)[i], i + 1));
             ids.Add(file.objects.back(), i + 1);
         }
-        CheckParents(file);
+        CheckParents(file, ids.IndexOf());
     }
     catch (const ProjectError& error)
     {
@@ -444,14 +443,10 @@ ProjectReadResult ReadProjectFile(const std::string& path)
         result.error = error;
         return result;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const ReadOnlyFile file(path);
+    if (!file.IsOpen())
         return failure("cannot open the file");
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } const closer{fd};
+    const int fd = file.Fd();
 
     // Read straight into one string of the file's size: a project is read once and whole.
     std::string contents;
