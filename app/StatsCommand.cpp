@@ -185,16 +185,21 @@ private:
         ProgressLine progress;
         std::size_t items = 0;
         m_session.StartLogger();
+        // Gathering live, the statistics look up each item's objects in the project; the host, which
+        // holds the items ahead, starts loading those objects while earlier items are handled.
+        CaptureAhead::LookAhead prepare;
+        if (m_options.replay == Replay::Live)
+            prepare = [this](const CaptureItem& item, CaptureAhead::Distance distance)
+            {
+                m_session.Prepare(item, distance);
+            };
         const CaptureStatus status = m_capture.Deliver(
             [&](const CaptureItem& item, std::size_t)
             {
                 m_session.Log(item);
                 progress.Tick(++items);
             },
-            // The statistics look up each item's objects in the project; the host, which holds the
-            // items ahead, starts loading those objects while earlier items are handled.
-            [&](const CaptureItem& item, CaptureAhead::Distance distance)
-            { m_session.Prepare(item, distance); });
+            prepare);
         m_session.StopLogger();
         if (status.Ok())
             return {};
