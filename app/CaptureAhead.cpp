@@ -1,5 +1,7 @@
 #include "app/CaptureAhead.h"
 
+#include "app/BackgroundPriority.h"
+
 #include <algorithm>
 #include <exception>
 
@@ -15,7 +17,12 @@ constexpr std::size_t kBatchItems = 2048;
 CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
     : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems))
 {
-    m_reader = std::thread([this, read = std::move(read)] { ReadAll(read); });
+    m_reader = std::thread(
+        [this, read = std::move(read)]
+        {
+            LowerCurrentThread(Background::Batch);
+            ReadAll(read);
+        });
 }
 
 CaptureAhead::~CaptureAhead()

@@ -1,12 +1,14 @@
 #include "app/HeapPolicy.h"
 
+#include "app/BackgroundPriority.h"
+
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 namespace app
 {
@@ -18,6 +20,14 @@ constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 // The largest block the allocator will keep in its heap rather than map on its own.
 constexpr int kLargestHeapBlock = 32 << 20;
 constexpr std::size_t kProbeBlock = std::size_t{4} << 20;
+
+// The heap's reserved address range, from its first huge page on; empty until UseHugePageHeap.
+struct HeapRange
+{
+    std::uintptr_t start = 0;
+    std::uintptr_t end = 0;
+};
+HeapRange g_heapRange;
 } // namespace
 
 void UseHugePageHeap()
@@ -25,7 +35,7 @@ void UseHugePageHeap()
     // Blocks up to 32 MB (path tables, copied texts) come from the heap too, and freed memory stays
     // for the next capture instead of going back to the kernel.
     mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
-    // One heap for every thread: what the heap warmer touches is what the main thread allocates.
+    // One heap for every thread, growing upwards in one range that the heap warmer can prepare.
     mallopt(M_ARENA_MAX, 1);
     mallopt(M_TOP_PAD, static_cast<int>(kHeapReserve));
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(kHeapReserve));
@@ -38,34 +48,30 @@ void UseHugePageHeap()
     const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
 
     const std::uintptr_t start = (before + kHugePage - 1) & ~(kHugePage - 1);
-    if (after > start)
-        madvise(reinterpret_cast<void*>(start), after - start, MADV_HUGEPAGE);
+    if (after > start && madvise(reinterpret_cast<void*>(start), after - start, MADV_HUGEPAGE) == 0)
+        g_heapRange = {start, after};
 }
 
 HeapWarmer::HeapWarmer(std::size_t bytes)
 {
-    if (bytes == 0)
+    const HeapRange range = g_heapRange;
+    if (bytes == 0 || range.start == range.end)
         return;
     m_thread = std::thread(
-        [this, bytes]
+        [this, range, bytes]
         {
-            // In pieces below the mapping threshold, all held until the end: freed one by one, each
-            // would go back to the top of the heap and the next piece would touch it again.
-            constexpr std::size_t kPiece = std::size_t{4} << 20;
-            constexpr std::size_t kPage = 4096;
-            std::vector<void*> pieces;
-            for (std::size_t done = 0; done < bytes && !m_bStop.load(std::memory_order_relaxed);
-                 done += kPiece)
+            LowerCurrentThread(Background::Idle);
+            // The heap hands out its reserve upwards from the start, so the pages are prepared in
+            // that order. Populating faults them in without writing to them: blocks the main thread
+            // already uses there keep their contents, and pages already present cost next to nothing.
+            const std::uintptr_t end = range.start + std::min<std::uintptr_t>(bytes, range.end - range.start);
+            for (std::uintptr_t page = range.start; page < end && !m_bStop.load(std::memory_order_relaxed);
+                 page += kHugePage)
             {
-                auto* const pPiece = static_cast<volatile unsigned char*>(std::malloc(kPiece));
-                if (pPiece == nullptr)
+                if (madvise(reinterpret_cast<void*>(page), std::min(kHugePage, end - page),
+                            MADV_POPULATE_WRITE) != 0)
                     break;
-                for (std::size_t offset = 0; offset < kPiece; offset += kPage)
-                    pPiece[offset] = 0;
-                pieces.push_back(const_cast<unsigned char*>(pPiece));
             }
-            for (void* pPiece : pieces)
-                std::free(pPiece);
         });
 }
 
