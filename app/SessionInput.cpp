@@ -9,6 +9,19 @@
 namespace app
 {
 
+namespace
+{
+std::size_t RegularFileBytes(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    if (path == "-" || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return static_cast<std::size_t>(info.st_size);
+}
+} // namespace
+
 SessionInput SessionInput::FromFiles(const std::string& projectPath, const std::string& capturePath)
 {
     SessionInput input;
@@ -22,11 +35,8 @@ SessionInput SessionInput::FromFiles(const std::string& projectPath, const std::
     {
         return ReadCaptureFile(capturePath, sink);
     };
-    struct stat info
-    {
-    };
-    if (capturePath != "-" && ::stat(capturePath.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        input.captureBytes = static_cast<std::size_t>(info.st_size);
+    input.projectBytes = RegularFileBytes(projectPath);
+    input.captureBytes = RegularFileBytes(capturePath);
     return input;
 }
 

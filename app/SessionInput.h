@@ -21,7 +21,8 @@ struct SessionInput
     std::function<ProjectReadResult()> readProject;
     // Delivers every item in capture order and stops at the first error.
     std::function<CaptureStatus(const CaptureSink&)> readCapture;
-    // The capture's size in bytes when known beforehand (a file); 0 otherwise.
+    // The inputs' sizes in bytes when known beforehand (files); 0 otherwise.
+    std::size_t projectBytes = 0;
     std::size_t captureBytes = 0;
 
     static SessionInput FromFiles(const std::string& projectPath, const std::string& capturePath);

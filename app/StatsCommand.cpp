@@ -68,14 +68,17 @@ constexpr std::array<OptionSpec, 7> kStatsOptions = {{
     {"filter", true, true},
 }};
 
-// What a run over a capture of that size allocates, about: the logged items, the statistics and
-// their copies take somewhat more than the capture's text. Small captures are not worth a thread;
-// for huge ones the first gigabyte is prepared, and the rest as the run goes.
-std::size_t WarmBytesFor(std::size_t captureBytes)
+// What a run over these inputs allocates, about: the project's objects and names take some six
+// times its text, the logged items, the statistics and their copies somewhat more than the
+// capture's text. Small captures are not worth a thread; for huge ones the first gigabyte is
+// prepared, and the rest as the run goes.
+std::size_t WarmBytesFor(const SessionInput& input)
 {
     constexpr std::size_t kLeast = std::size_t{4} << 20;
     constexpr std::size_t kMost = std::size_t{1} << 30;
-    return captureBytes < kLeast ? 0 : std::min(captureBytes / 4 * 5, kMost);
+    if (input.captureBytes < kLeast)
+        return 0;
+    return std::min(input.projectBytes * 6 + input.captureBytes / 4 * 5, kMost);
 }
 
 CommandResult Failure(int exitCode, std::string message)
@@ -289,7 +292,7 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
     // The capture is parsed on the second core from now on, while the project loads.
     CaptureAhead capture(input.readCapture);
-    const HeapWarmer warmer(WarmBytesFor(input.captureBytes));
+    const HeapWarmer warmer(WarmBytesFor(input));
     SessionStart start = StartSession(input);
     if (!start.pSession)
         return Failure(start.exitCode, start.error);
