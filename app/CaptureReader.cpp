@@ -898,7 +898,7 @@ CaptureStatus ParseCapture(std::string_view text, const CaptureSink& sink)
 CaptureStatus ReadCaptureFd(int fd, const CaptureSink& sink)
 {
     constexpr std::size_t kBlock = 1 << 20;
-    const auto buffer = std::make_unique<char[]>(kBlock);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kBlock);
     CaptureParser parser(sink);
     for (;;)
     {

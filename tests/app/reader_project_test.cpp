@@ -9,6 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -177,6 +181,30 @@ TEST(DemoData, ExampleFilesAreTheBuiltInTexts)
     const app::ProjectReadResult result = app::ParseProject(app::DemoProjectJson());
     ASSERT_TRUE(result.Ok()) << result.error;
     EXPECT_TRUE(app::BuildProject(result.project));
+}
+
+// A pipe has no size to read into at once: the buffer grows as the text arrives, and a project
+// several times larger than its first guess is read whole.
+TEST(ProjectReader, ReadsAProjectFromAPipeWhole)
+{
+    const std::filesystem::path fifo =
+        std::filesystem::temp_directory_path() / ("tally-project-" + std::to_string(::getpid()));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Whitespace before the document keeps it valid and makes the text outgrow the first blocks.
+    const std::string text = std::string(300000, ' ') + std::string(app::DemoProjectJson());
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << text; });
+    const app::ProjectReadResult piped = app::ReadProjectFile(fifo.string());
+    writer.join();
+    std::filesystem::remove(fifo);
+
+    ASSERT_TRUE(piped.Ok()) << piped.error;
+    const app::ProjectReadResult direct = app::ParseProject(app::DemoProjectJson());
+    ASSERT_EQ(piped.project.objects.size(), direct.project.objects.size());
+    for (std::size_t i = 0; i < direct.project.objects.size(); ++i)
+    {
+        EXPECT_EQ(piped.project.objects[i].id, direct.project.objects[i].id);
+        EXPECT_EQ(piped.project.objects[i].name, direct.project.objects[i].name);
+    }
 }
 
 } // namespace
