@@ -23,8 +23,10 @@ class CaptureAhead
 public:
     using Read = std::function<CaptureStatus(const CaptureSink&)>;
 
-    // Starts reading at once. At most `maxQueued` items wait at a time; the reader pauses beyond.
-    explicit CaptureAhead(Read read, std::size_t maxQueued = std::size_t{1} << 15);
+    // Starts reading at once. At most `maxQueued` items wait at a time; the reader pauses beyond. A
+    // few batches are enough, since the reader outruns the statistics, and every batch more that
+    // waits is cache that the statistics' tables lose (32 k items ahead were 12 % slower than 8 k).
+    explicit CaptureAhead(Read read, std::size_t maxQueued = std::size_t{1} << 13);
     // Stops a reader that is still reading and waits for its thread.
     ~CaptureAhead();
     CaptureAhead(const CaptureAhead&) = delete;
