@@ -1,6 +1,6 @@
 #include "app/CaptureAhead.h"
 
-#include "app/BackgroundPriority.h"
+#include "host/base/BackgroundPriority.h"
 
 #include <algorithm>
 #include <exception>
@@ -20,7 +20,7 @@ CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
     m_reader = std::thread(
         [this, read = std::move(read)]
         {
-            LowerCurrentThread(Background::Batch);
+            background::LowerCurrentThread(background::Priority::Batch);
             ReadAll(read);
         });
 }

@@ -1,6 +1,6 @@
 #include "app/HeapPolicy.h"
 
-#include "app/BackgroundPriority.h"
+#include "host/base/BackgroundPriority.h"
 
 #include <malloc.h>
 #include <sys/mman.h>
@@ -60,7 +60,7 @@ HeapWarmer::HeapWarmer(std::size_t bytes)
     m_thread = std::thread(
         [this, range, bytes]
         {
-            LowerCurrentThread(Background::Idle);
+            background::LowerCurrentThread(background::Priority::Idle);
             // The heap hands out its reserve upwards from the start, so the pages are prepared in
             // that order. Populating faults them in without writing to them: blocks the main thread
             // already uses there keep their contents, and pages already present cost next to nothing.

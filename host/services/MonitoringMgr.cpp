@@ -2,10 +2,7 @@
 
 #include "host/services/NotifyMgr.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <new>
 
 namespace
 {
@@ -70,15 +67,11 @@ void* ItemArena::Allocate(std::size_t size)
     const std::size_t aligned = AlignUp(std::max<std::size_t>(size, 1));
     if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().used < aligned)
     {
-        // A record larger than a chunk gets a chunk of its own size.
-        const std::size_t capacity = std::max(kChunkSize, aligned);
+        // A record larger than a chunk gets storage of its own size.
+        const std::size_t chunks = (aligned + kChunkSize - 1) / kChunkSize;
         Chunk chunk;
-        const std::size_t bytes = (capacity + kChunkSize - 1) & ~(kChunkSize - 1);
-        chunk.storage.reset(
-            static_cast<unsigned char*>(::operator new (bytes, std::align_val_t{kChunkSize})));
-        // Only a hint: without transparent huge pages the chunk is backed by small pages as before.
-        ::madvise(chunk.storage.get(), bytes, MADV_HUGEPAGE);
-        chunk.capacity = bytes;
+        chunk.storage = chunks == 1 ? m_supply.Take() : ChunkSupply::Allocate(chunks);
+        chunk.capacity = chunks * kChunkSize;
         m_chunks.push_back(std::move(chunk));
     }
     Chunk& chunk = m_chunks.back();
@@ -86,11 +79,6 @@ void* ItemArena::Allocate(std::size_t size)
     chunk.used += aligned;
     ++m_itemCount;
     return pRecord;
-}
-
-void ItemArena::ChunkFree::operator()(unsigned char* pStorage) const
-{
-    ::operator delete (pStorage, std::align_val_t{kChunkSize});
 }
 
 void ItemArena::Clear()

@@ -2,6 +2,7 @@
 // and handed at once to every subscriber whose kind mask selects them.
 #pragma once
 
+#include "host/services/ChunkSupply.h"
 #include "host/services/MonitoringItems.h"
 #include "host/services/ServiceProvider.h"
 
@@ -70,11 +71,11 @@ public:
 
 // Fixed-size chunks of item records, walked in the order they were written. Chunks are huge-page
 // sized and aligned, so that a capture of millions of items costs a page fault per 2 MB instead of
-// per 4 KB.
+// per 4 KB, and the next chunks are prepared ahead by the supply's helper thread.
 class ItemArena
 {
 public:
-    static constexpr std::size_t kChunkSize = std::size_t{1} << 21;
+    static constexpr std::size_t kChunkSize = ChunkSupply::kChunkSize;
 
     // Room for a record of the given size, 8-byte aligned; the memory stays put until Clear.
     void* Allocate(std::size_t size);
@@ -98,16 +99,13 @@ public:
     };
 
 private:
-    struct ChunkFree
-    {
-        void operator()(unsigned char* pStorage) const;
-    };
     struct Chunk
     {
-        std::unique_ptr<unsigned char[], ChunkFree> storage;
+        ChunkSupply::Storage storage;
         std::size_t capacity = 0;
         std::size_t used = 0;
     };
+    ChunkSupply m_supply;
     std::vector<Chunk> m_chunks;
     std::size_t m_itemCount = 0;
 };

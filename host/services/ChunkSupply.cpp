@@ -1,0 +1,93 @@
+#include "host/services/ChunkSupply.h"
+
+#include "host/base/BackgroundPriority.h"
+
+#include <sys/mman.h>
+
+#include <new>
+
+namespace
+{
+constexpr std::align_val_t kAlignment{ChunkSupply::kChunkSize};
+constexpr std::size_t kSmallPage = 4096;
+
+// Has the kernel provide every page now, by writing to one byte of each.
+void Touch(unsigned char* pStorage, std::size_t bytes)
+{
+    volatile unsigned char* const p = pStorage;
+    for (std::size_t offset = 0; offset < bytes; offset += kSmallPage)
+        p[offset] = 0;
+}
+} // namespace
+
+void ChunkSupply::Free::operator()(unsigned char* pStorage) const
+{
+    ::operator delete(pStorage, kAlignment);
+}
+
+ChunkSupply::~ChunkSupply()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_wanted.notify_all();
+    if (m_helper.joinable())
+        m_helper.join();
+}
+
+ChunkSupply::Storage ChunkSupply::Allocate(std::size_t chunks)
+{
+    const std::size_t bytes = chunks * kChunkSize;
+    Storage storage(static_cast<unsigned char*>(::operator new(bytes, kAlignment)));
+    // Only a hint: without transparent huge pages the chunk is backed by small pages.
+    ::madvise(storage.get(), bytes, MADV_HUGEPAGE);
+    return storage;
+}
+
+ChunkSupply::Storage ChunkSupply::Take()
+{
+    Storage storage;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_helper.joinable())
+            m_helper = std::thread([this] { PrepareAhead(); });
+        if (!m_ready.empty())
+        {
+            storage = std::move(m_ready.back());
+            m_ready.pop_back();
+        }
+    }
+    m_wanted.notify_one();
+    return storage ? std::move(storage) : Allocate(1);
+}
+
+void ChunkSupply::PrepareAhead()
+{
+    background::LowerCurrentThread(background::Priority::Batch);
+    std::unique_lock lock(m_mutex);
+    for (;;)
+    {
+        m_wanted.wait(lock, [this] { return m_bStop || m_ready.size() < m_ahead; });
+        if (m_bStop)
+            return;
+        lock.unlock();
+        Storage storage;
+        try
+        {
+            storage = Allocate(1);
+            Touch(storage.get(), kChunkSize);
+        }
+        catch (const std::bad_alloc&)
+        {
+            // Out of memory: the logger allocates for itself and meets the failure there.
+        }
+        lock.lock();
+        if (!storage)
+        {
+            m_wanted.wait(lock, [this] { return m_bStop; });
+            return;
+        }
+        m_ready.push_back(std::move(storage));
+    }
+}

@@ -1,0 +1,49 @@
+// Fresh memory for the logger, prepared ahead. Logging a capture of millions of items takes a new
+// chunk every few milliseconds, and the first touch of fresh memory is the largest cost of logging
+// on the virtual machines that profiling sessions often run on (a trap into the hypervisor per page).
+// A helper thread allocates and touches the next chunks while the UI thread logs into the current.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class ChunkSupply
+{
+public:
+    // Huge-page sized and aligned: a chunk costs one page fault where huge pages are offered.
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 21;
+
+    struct Free
+    {
+        void operator()(unsigned char* pStorage) const;
+    };
+    using Storage = std::unique_ptr<unsigned char[], Free>;
+
+    // Keeps `ahead` chunks ready once asked for the first.
+    explicit ChunkSupply(std::size_t ahead = 2) : m_ahead(ahead) {}
+    // Stops the helper and frees the chunks nobody took.
+    ~ChunkSupply();
+    ChunkSupply(const ChunkSupply&) = delete;
+    ChunkSupply& operator=(const ChunkSupply&) = delete;
+
+    // A ready chunk, or one allocated on the spot while the helper is behind; the helper then
+    // prepares the next. Throws std::bad_alloc as operator new does.
+    Storage Take();
+
+    // Storage of `chunks` chunks in one piece, aligned as a chunk, allocated on the spot.
+    static Storage Allocate(std::size_t chunks);
+
+private:
+    void PrepareAhead();
+
+    const std::size_t m_ahead;
+    std::mutex m_mutex;
+    std::condition_variable m_wanted;
+    std::vector<Storage> m_ready;
+    bool m_bStop = false;
+    std::thread m_helper;
+};
