@@ -68,17 +68,17 @@ constexpr std::array<OptionSpec, 7> kStatsOptions = {{
     {"filter", true, true},
 }};
 
-// What a run over these inputs allocates, about: the project's objects and names take some six
-// times its text, the logged items, the statistics and their copies somewhat more than the
-// capture's text. Small captures are not worth a thread; for huge ones the first gigabyte is
-// prepared, and the rest as the run goes.
+// What a run over these inputs allocates from the heap, about: the project's objects and names take
+// some seven times its text, the statistics and their copies a third of the capture's text (the
+// logged items are the logger's own, which prepares them itself). Small captures are not worth a
+// thread; for huge ones the first gigabyte is prepared, and the rest as the run goes.
 std::size_t WarmBytesFor(const SessionInput& input)
 {
     constexpr std::size_t kLeast = std::size_t{4} << 20;
     constexpr std::size_t kMost = std::size_t{1} << 30;
     if (input.captureBytes < kLeast)
         return 0;
-    return std::min(input.projectBytes * 6 + input.captureBytes / 4 * 5, kMost);
+    return std::min(input.projectBytes * 7 + input.captureBytes / 3, kMost);
 }
 
 CommandResult Failure(int exitCode, std::string message)

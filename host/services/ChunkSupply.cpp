@@ -4,11 +4,11 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <new>
 
 namespace
 {
-constexpr std::align_val_t kAlignment{ChunkSupply::kChunkSize};
 constexpr std::size_t kSmallPage = 4096;
 
 // Has the kernel provide every page now, by writing to one byte of each.
@@ -22,7 +22,7 @@ void Touch(unsigned char* pStorage, std::size_t bytes)
 
 void ChunkSupply::Free::operator()(unsigned char* pStorage) const
 {
-    ::operator delete(pStorage, kAlignment);
+    ::munmap(pStorage, bytes);
 }
 
 ChunkSupply::~ChunkSupply()
@@ -39,10 +39,21 @@ ChunkSupply::~ChunkSupply()
 ChunkSupply::Storage ChunkSupply::Allocate(std::size_t chunks)
 {
     const std::size_t bytes = chunks * kChunkSize;
-    Storage storage(static_cast<unsigned char*>(::operator new(bytes, kAlignment)));
+    // One chunk more than asked for, then the ends trimmed, leaves a piece aligned to a chunk.
+    void* const pMapped =
+        ::mmap(nullptr, bytes + kChunkSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pMapped == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto mapped = reinterpret_cast<std::uintptr_t>(pMapped);
+    const std::uintptr_t start = (mapped + kChunkSize - 1) & ~std::uintptr_t{kChunkSize - 1};
+    if (start > mapped)
+        ::munmap(pMapped, start - mapped);
+    if (const std::uintptr_t tail = mapped + kChunkSize - start; tail > 0)
+        ::munmap(reinterpret_cast<void*>(start + bytes), tail);
+    auto* const pStorage = reinterpret_cast<unsigned char*>(start);
     // Only a hint: without transparent huge pages the chunk is backed by small pages.
-    ::madvise(storage.get(), bytes, MADV_HUGEPAGE);
-    return storage;
+    ::madvise(pStorage, bytes, MADV_HUGEPAGE);
+    return Storage(pStorage, Free{bytes});
 }
 
 ChunkSupply::Storage ChunkSupply::Take()

@@ -1,7 +1,9 @@
 // Fresh memory for the logger, prepared ahead. Logging a capture of millions of items takes a new
 // chunk every few milliseconds, and the first touch of fresh memory is the largest cost of logging
 // on the virtual machines that profiling sessions often run on (a trap into the hypervisor per page).
-// A helper thread allocates and touches the next chunks while the UI thread logs into the current.
+// A helper thread maps and touches the next chunks while the UI thread logs into the current. The
+// chunks come straight from the kernel, outside the heap: preparing one never holds the heap's lock
+// that the UI thread's own allocations need.
 #pragma once
 
 #include <condition_variable>
@@ -19,6 +21,7 @@ public:
 
     struct Free
     {
+        std::size_t bytes = 0;
         void operator()(unsigned char* pStorage) const;
     };
     using Storage = std::unique_ptr<unsigned char[], Free>;
@@ -31,10 +34,10 @@ public:
     ChunkSupply& operator=(const ChunkSupply&) = delete;
 
     // A ready chunk, or one allocated on the spot while the helper is behind; the helper then
-    // prepares the next. Throws std::bad_alloc as operator new does.
+    // prepares the next. Throws std::bad_alloc when the system has no memory to map.
     Storage Take();
 
-    // Storage of `chunks` chunks in one piece, aligned as a chunk, allocated on the spot.
+    // Storage of `chunks` chunks in one piece, aligned as a chunk, mapped on the spot.
     static Storage Allocate(std::size_t chunks);
 
 private:
