@@ -123,6 +123,9 @@ void ArgumentPathsQuery::MarkUnsynchronized()
 
 void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 {
+    // The pending queue's slot loads while the path is built.
+    if (!item.IsResolveOnly())
+        m_pendingIndex.Prefetch(item.GetTargetID());
     const auto event = items::JudgeResolution(item, true);
     if (!event)
     {

@@ -255,6 +255,9 @@ bool DialogueEventQuery::InitArgument(ArgumentVector& arguments, std::uint32_t i
 
 void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 {
+    // The index slots load while the event is judged.
+    m_eventIndex.Prefetch(item.GetObjectID());
+    m_targetIndex.Prefetch(item.GetTargetID());
     const auto event = items::JudgeResolution(item, true);
     if (!event)
     {
