@@ -63,7 +63,23 @@ std::string CaptureErrorLine(const SessionInput& input, const CaptureStatus& sta
     return "tally: " + input.captureName + ":" + std::to_string(status.line) + ": " + status.error;
 }
 
+PluginLoad LoadPlugin()
+{
+    PluginLoad load;
+    const std::string path = PluginLibrary::DefaultPath();
+    std::string error;
+    load.pPlugin = PluginLibrary::Open(path, error);
+    if (!load.pPlugin)
+        load.error = "tally: cannot load plug-in " + path + ": " + error;
+    return load;
+}
+
 SessionStart StartSession(const SessionInput& input)
+{
+    return StartSession(input, LoadPlugin());
+}
+
+SessionStart StartSession(const SessionInput& input, PluginLoad plugin)
 {
     SessionStart start;
     const ProjectReadResult project = input.readProject();
@@ -81,16 +97,13 @@ SessionStart StartSession(const SessionInput& input)
         return start;
     }
 
-    const std::string pluginPath = PluginLibrary::DefaultPath();
-    std::string loadError;
-    std::unique_ptr<PluginLibrary> pPlugin = PluginLibrary::Open(pluginPath, loadError);
-    if (!pPlugin)
+    if (!plugin.pPlugin)
     {
         start.exitCode = kExitEnvironment;
-        start.error = "tally: cannot load plug-in " + pluginPath + ": " + loadError;
+        start.error = std::move(plugin.error);
         return start;
     }
-    start.pSession = std::make_unique<HostSession>(std::move(pPlugin));
+    start.pSession = std::make_unique<HostSession>(std::move(plugin.pPlugin));
     start.pSession->OpenProject(std::move(pProject));
     return start;
 }

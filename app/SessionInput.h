@@ -41,7 +41,18 @@ struct SessionStart
     std::string error;
 };
 
-// Reads the project (bad input: exit 2), loads the plug-in (failure: exit 1) and opens the project.
+// The plug-in library, loaded; or, when it could not be, the line for stderr.
+struct PluginLoad
+{
+    std::unique_ptr<PluginLibrary> pPlugin;
+    std::string error;
+};
+PluginLoad LoadPlugin();
+
+// Reads the project (bad input: exit 2) and opens it in a session of the loaded plug-in (a plug-in
+// that could not be loaded: exit 1, once the project has been found good).
+SessionStart StartSession(const SessionInput& input, PluginLoad plugin);
+// The same, loading the plug-in first.
 SessionStart StartSession(const SessionInput& input);
 
 } // namespace app
