@@ -249,6 +249,15 @@ namespace
 {
 
 // Reads the cells of one row that its filters and the sort need.
+// Starts loading a row of the source, which is read soon: a row's cells are most often in its
+// first two cache lines.
+void PrefetchRow(const void* pRow)
+{
+    const auto* const pBytes = static_cast<const char*>(pRow);
+    PrefetchLine(pBytes);
+    PrefetchLine(pBytes + 64);
+}
+
 class RowReader
 {
 public:
@@ -622,14 +631,9 @@ bool BaseFilteredListControl::MergeChangedRows()
     RowReader reader(pSource, settled);
     for (std::size_t i = 0; i < changed.size(); ++i)
     {
-        // Rows are read where they lie, all over the source: ask for the next ones early. A row's
-        // cells are most often in its first two cache lines.
+        // Rows are read where they lie, all over the source: ask for the next ones early.
         if (i + kAhead < changed.size())
-        {
-            const auto* pAhead = static_cast<const char*>(changed[i + kAhead].first);
-            PrefetchLine(pAhead);
-            PrefetchLine(pAhead + 64);
-        }
+            PrefetchRow(changed[i + kAhead].first);
         const auto& [pRow, rank] = changed[i];
         if (reader.Read(pRow))
             settled.Add(rank, pRow, reader.SortCell());
@@ -812,8 +816,11 @@ std::wstring BaseFilteredListControl::RenderText()
     // grows once instead of doubling its way up through copies of itself.
     constexpr std::size_t kSampleRows = 64;
     const std::size_t titleLength = out.size();
+    constexpr std::size_t kAhead = 8;
     for (std::size_t nRow = 0; nRow < m_rows.size(); ++nRow)
     {
+        if (nRow + kAhead < m_rows.size())
+            PrefetchRow(m_rows[nRow + kAhead]);
         if (nRow == kSampleRows && m_rows.size() > 2 * kSampleRows)
             out.reserve(titleLength + (out.size() - titleLength) * m_rows.size() / kSampleRows * 9 / 8);
         const void* const pRow = m_rows[nRow];
