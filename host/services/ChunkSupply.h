@@ -33,7 +33,7 @@ public:
     ChunkSupply(const ChunkSupply&) = delete;
     ChunkSupply& operator=(const ChunkSupply&) = delete;
 
-    // A ready chunk, or one allocated on the spot while the helper is behind; the helper then
+    // A ready chunk, or one mapped on the spot while the helper is behind; the helper then
     // prepares the next. Throws std::bad_alloc when the system has no memory to map.
     Storage Take();
 
