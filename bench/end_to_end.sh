@@ -5,6 +5,7 @@
 #
 #   [ROUNDS=11] bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/perf, 300000)
 set -euo pipefail
+(( BASH_VERSINFO[0] >= 5 )) || { echo "bash 5 or later is needed" >&2; exit 1; }
 
 build_dir=${1:-build/perf}
 items=${2:-300000}
@@ -33,13 +34,15 @@ rounds=${ROUNDS:-11}
 # One round before timing, so that both find the files in the page cache.
 "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
 sqlite3 :memory: < group.sql > /dev/null
+# Bash's own clock, in microseconds once the decimal point is dropped: a `date` process (or any
+# subshell) per reading would add its own start-up, some milliseconds here, to every time.
 for ((round = 0; round < rounds; ++round)); do
-    start=$(date +%s%N)
+    start=${EPOCHREALTIME/[.,]/}
     "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
-    middle=$(date +%s%N)
+    middle=${EPOCHREALTIME/[.,]/}
     sqlite3 :memory: < group.sql > /dev/null
-    end=$(date +%s%N)
-    echo "$(( (middle - start) / 1000 )) $(( (end - middle) / 1000 ))"
+    end=${EPOCHREALTIME/[.,]/}
+    echo "$(( middle - start )) $(( end - middle ))"
 done > times.txt
 jq -Rrs 'split("\n") | map(select(length > 0) | split(" ") | map(tonumber)) as $r
     | def median: sort | .[(length - 1) / 2 | floor];
