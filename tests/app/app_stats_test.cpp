@@ -178,6 +178,13 @@ TEST(StatsCommand, AMissingPlugInIsAnEnvironmentFailure)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("tally: cannot load plug-in /nonexistent/libtally.so: ", 0), 0u) << result.err;
+
+    // The plug-in is loaded before the project is read, but a bad project is still what is reported.
+    const std::string badProject = TempFile("bad_project_no_plugin.json", "{ \"objects\": 3 }");
+    const ProcessResult both =
+        RunTally({"stats", "--project", badProject, "--capture", Example("capture.jsonl")}, options);
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_EQ(both.err.rfind("tally: " + badProject + ": ", 0), 0u) << both.err;
 }
 
 TEST(StatsCommand, EveryCommandHasHelpAndTheProgramAVersion)
