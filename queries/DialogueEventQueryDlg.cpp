@@ -47,8 +47,8 @@ std::uint64_t TotalOf(const ValueData& value)
     return value.argumentTotal.Total();
 }
 
-// "\t\t\t%s\t%i\t%.1f\n" for one value, written piece by piece: formatting every line through the
-// wide printf was most of what copying a long distribution cost.
+// "\t\t\t%s\t%i\t%.1f\n" for one value, written piece by piece: the wide printf for every line was a
+// good part of what copying a long distribution cost.
 void AppendValueLine(std::wstring& text, const ValueData& value)
 {
     char digits[64];

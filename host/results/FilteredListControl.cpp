@@ -248,7 +248,6 @@ struct SettledRows
 namespace
 {
 
-// Reads the cells of one row that its filters and the sort need.
 // Starts loading a row of the source, which is read soon: a row's cells are most often in its
 // first two cache lines.
 void PrefetchRow(const void* pRow)
@@ -258,6 +257,7 @@ void PrefetchRow(const void* pRow)
     PrefetchLine(pBytes + 64);
 }
 
+// Reads the cells of one row that its filters and the sort need.
 class RowReader
 {
 public:
