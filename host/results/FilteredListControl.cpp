@@ -248,6 +248,10 @@ struct SettledRows
 namespace
 {
 
+// How many rows ahead of the one being read the next ones are asked for: far enough for their
+// loads to overlap, near enough that they are still in the cache when read.
+constexpr std::size_t kRowsAhead = 8;
+
 // Starts loading a row of the source, which is read soon: a row's cells are most often in its
 // first two cache lines.
 void PrefetchRow(const void* pRow)
@@ -582,11 +586,10 @@ bool BaseFilteredListControl::MergeChangedRows()
     std::vector<bool> changedRank(settled.sourceRows.size(), false);
     std::vector<std::pair<const void*, std::uint32_t>> changed;
     changed.reserve(std::min(m_changed.size(), settled.sourceRows.size()));
-    constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < m_changed.size(); ++i)
     {
-        if (i + kAhead < m_changed.size())
-            settled.PrefetchRank(m_changed[i + kAhead]);
+        if (i + kRowsAhead < m_changed.size())
+            settled.PrefetchRank(m_changed[i + kRowsAhead]);
         const void* const pRow = m_changed[i];
         std::uint32_t rank = 0;
         // A new row: only a walk of the source tells where it stands among the others.
@@ -632,8 +635,8 @@ bool BaseFilteredListControl::MergeChangedRows()
     for (std::size_t i = 0; i < changed.size(); ++i)
     {
         // Rows are read where they lie, all over the source: ask for the next ones early.
-        if (i + kAhead < changed.size())
-            PrefetchRow(changed[i + kAhead].first);
+        if (i + kRowsAhead < changed.size())
+            PrefetchRow(changed[i + kRowsAhead].first);
         const auto& [pRow, rank] = changed[i];
         if (reader.Read(pRow))
             settled.Add(rank, pRow, reader.SortCell());
@@ -816,11 +819,10 @@ std::wstring BaseFilteredListControl::RenderText()
     // grows once instead of doubling its way up through copies of itself.
     constexpr std::size_t kSampleRows = 64;
     const std::size_t titleLength = out.size();
-    constexpr std::size_t kAhead = 8;
     for (std::size_t nRow = 0; nRow < m_rows.size(); ++nRow)
     {
-        if (nRow + kAhead < m_rows.size())
-            PrefetchRow(m_rows[nRow + kAhead]);
+        if (nRow + kRowsAhead < m_rows.size())
+            PrefetchRow(m_rows[nRow + kRowsAhead]);
         if (nRow == kSampleRows && m_rows.size() > 2 * kSampleRows)
             out.reserve(titleLength + (out.size() - titleLength) * m_rows.size() / kSampleRows * 9 / 8);
         const void* const pRow = m_rows[nRow];
