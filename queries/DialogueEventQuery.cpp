@@ -10,6 +10,8 @@
 #include "queries/StructRowIterator.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+#include <array>
 #include <new>
 
 namespace DialogueEventQuery
@@ -184,6 +186,7 @@ void DialogueEventQuery::Clear()
 {
     m_eventIndex.Clear();
     m_targetIndex.Clear();
+    m_valueIndex.Clear();
     m_eventMap.clear();
     m_targetToEvent.clear();
     m_eventList.ClearAllItems();
@@ -215,7 +218,8 @@ void DialogueEventQuery::MarkUnsynchronized()
         m_pOwner->OnQueryStateChanged();
 }
 
-bool DialogueEventQuery::InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID)
+bool DialogueEventQuery::InitArgument(const GUID& eventID, ArgumentVector& arguments, std::uint32_t index,
+                                      const GUID& argumentID)
 {
     const auto argument = VObjectRef<IVObject>::Lookup(argumentID);
     if (!argument)
@@ -232,6 +236,7 @@ bool DialogueEventQuery::InitArgument(ArgumentVector& arguments, std::uint32_t i
             return;
         entry->second.label = MakeLabel(position, argumentName.c_str(), valueName);
         entry->second.argumentTotal = link;
+        m_valueIndex.Insert(ItemKeyIndex<ValueMap::value_type>::Hash(eventID, index, valueID), &*entry);
     };
 
     addEntry(GUID_NULL, L"*");
@@ -255,9 +260,21 @@ bool DialogueEventQuery::InitArgument(ArgumentVector& arguments, std::uint32_t i
 
 void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 {
-    // The index slots load while the event is judged.
-    m_eventIndex.Prefetch(item.GetObjectID());
+    using Index = ItemKeyIndex<ValueMap::value_type>;
+    const GUID eventID = item.GetObjectID();
+    const std::uint64_t argumentCount = item.GetArgumentCount();
+    // Every index slot that the item reads starts loading now, while the event is judged.
+    m_eventIndex.Prefetch(eventID);
     m_targetIndex.Prefetch(item.GetTargetID());
+    constexpr std::uint32_t kHashedAhead = 8;
+    std::array<std::uint64_t, kHashedAhead> valueHashes;
+    const auto hashedAhead = static_cast<std::uint32_t>(std::min<std::uint64_t>(argumentCount, kHashedAhead));
+    for (std::uint32_t i = 0; i < hashedAhead; ++i)
+    {
+        valueHashes[i] = Index::Hash(eventID, i, item.GetArgumentValueID(i));
+        m_valueIndex.Prefetch(valueHashes[i]);
+    }
+
     const auto event = items::JudgeResolution(item, true);
     if (!event)
     {
@@ -265,13 +282,12 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
-    auto& element = m_eventIndex.FindOrAdd(m_eventMap, item.GetObjectID());
+    auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
     EventData& data = element.second;
     ++data.added;
-    m_targetIndex.FindOrAdd(m_targetToEvent, item.GetTargetID()).second = item.GetObjectID();
+    m_targetIndex.FindOrAdd(m_targetToEvent, item.GetTargetID()).second = eventID;
 
     // Positions only grow: a trailing argument the event lost keeps its rows.
-    const std::uint64_t argumentCount = item.GetArgumentCount();
     ArgumentVector& arguments = data.arguments;
     if (arguments.size() < argumentCount)
         arguments.resize(static_cast<std::size_t>(argumentCount));
@@ -282,20 +298,26 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         ArgumentData& argument = arguments[i];
         const GUID& argumentID = eventArguments[i].argumentID;
         // An argument the project lacks stays empty until a later item finds it.
-        if (argument.values.empty() && !InitArgument(arguments, i, argumentID))
+        if (argument.values.empty() && !InitArgument(eventID, arguments, i, argumentID))
             continue;
 
-        ValueData& value = argument.values.try_emplace(item.GetArgumentValueID(i)).first->second;
-        if (!value.argumentTotal)
+        const GUID valueID = item.GetArgumentValueID(i);
+        const std::uint64_t hash = i < hashedAhead ? valueHashes[i] : Index::Hash(eventID, i, valueID);
+        ValueMap::value_type* pValue = m_valueIndex.Find(
+            hash, [&](const ValueMap::value_type& entry)
+            { return entry.first == valueID && entry.second.argumentTotal.Names(&arguments, i); });
+        if (pValue == nullptr)
         {
             // A value the argument did not list when it was initialised.
             MarkUnsynchronized();
+            pValue = &*argument.values.try_emplace(valueID).first;
             const auto argumentObject = VObjectRef<IVObject>::Lookup(argumentID);
-            value.label =
+            pValue->second.label =
                 MakeLabel(i + 1, argumentObject ? argumentObject->GetName().c_str() : L"Unknown", L"Unknown");
-            value.argumentTotal = ArgumentTotalLink(&arguments, i);
+            pValue->second.argumentTotal = ArgumentTotalLink(&arguments, i);
+            m_valueIndex.Insert(hash, pValue);
         }
-        ++value.count;
+        ++pValue->second.count;
         ++argument.total;
     }
 

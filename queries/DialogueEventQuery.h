@@ -7,6 +7,7 @@
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
 #include "queries/GuidIndex.h"
+#include "queries/ItemKeyIndex.h"
 
 #include <cstdint>
 #include <map>
@@ -35,6 +36,10 @@ public:
 
     // Absent until the entry is labelled: an entry without it is one its argument did not list.
     explicit operator bool() const { return m_pArguments != nullptr; }
+    bool Names(const ArgumentVector* pArguments, std::uint32_t index) const
+    {
+        return m_pArguments == pArguments && m_index == index;
+    }
     std::uint64_t Total() const;
 
 private:
@@ -169,7 +174,8 @@ private:
     void MarkUnsynchronized();
     // Fills an argument's empty map with the wildcard and the values its object lists. False when the
     // project lacks the argument object, which leaves the map empty.
-    bool InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID);
+    bool InitArgument(const GUID& eventID, ArgumentVector& arguments, std::uint32_t index,
+                      const GUID& argumentID);
 
     using TargetToEvent = std::map<GUID, GUID, GUIDLess>;
 
@@ -178,6 +184,8 @@ private:
     // Every item searches both maps; these find their elements in one probe each.
     GuidIndex<EventMap> m_eventIndex;
     GuidIndex<TargetToEvent> m_targetIndex;
+    // Every entry of every argument's map, by event, position and value.
+    ItemKeyIndex<ValueMap::value_type> m_valueIndex;
     FilteredDataList m_eventList;
     FilteredDataList m_valueList;
     IProfilerQueryOwner* m_pOwner = nullptr;

@@ -101,6 +101,7 @@ void DialogueResolvedQuery::EndRun()
 void DialogueResolvedQuery::Clear()
 {
     m_eventIndex.Clear();
+    m_targetIndex.Clear();
     m_eventMap.clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
@@ -120,6 +121,11 @@ FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateRowIterator()
 FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateColumnIterator(const void* pRow)
 {
     return new ColumnIterator(pRow);
+}
+
+std::uint64_t DialogueResolvedQuery::TargetHash(const GUID& eventID, const GUID& targetID)
+{
+    return ItemKeyIndex<TargetMap::value_type>::Hash(eventID, 0, targetID);
 }
 
 void DialogueResolvedQuery::MarkUnsynchronized()
@@ -144,7 +150,10 @@ bool DialogueResolvedQuery::FillTargets(EventMap::value_type& element, const GUI
         pEntry->GetTargetReference(&pReference, pContext);
         // Entries with the same target share one row; an entry without one keys the null GUID.
         const GUID targetID = pReference ? pReference->GetReferencedID() : GUID_NULL;
-        targets.try_emplace(targetID).first->second.event = &element;
+        const auto [target, bInserted] = targets.try_emplace(targetID);
+        target->second.event = &element;
+        if (bInserted)
+            m_targetIndex.Insert(TargetHash(eventID, targetID), &*target);
         if (pReference)
             pReference->Release();
     }
@@ -161,20 +170,26 @@ void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         MarkUnsynchronized();
         return;
     }
+    const GUID targetID = item.GetTargetID();
+    const std::uint64_t targetHash = TargetHash(eventID, targetID);
+    m_eventIndex.Prefetch(eventID);
+    m_targetIndex.Prefetch(targetHash);
 
     auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
     // The targets are read once per Clear; an event whose reading gave nothing tries again.
-    if (element.second.empty() && !FillTargets(element, item.GetObjectID()))
+    if (element.second.empty() && !FillTargets(element, eventID))
     {
         MarkUnsynchronized();
         return;
     }
 
-    const auto target = element.second.find(item.GetTargetID());
-    if (target == element.second.end())
+    TargetMap::value_type* const pTarget =
+        m_targetIndex.Find(targetHash, [&](const TargetMap::value_type& row)
+                           { return row.first == targetID && row.second.event == &element; });
+    if (pTarget == nullptr)
         return;
-    ++target->second.count;
-    m_list.ItemAddedOrChanged(&*target);
+    ++pTarget->second.count;
+    m_list.ItemAddedOrChanged(pTarget);
 }
 
 } // namespace DialogueResolvedQuery

@@ -7,6 +7,7 @@
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
 #include "queries/GuidIndex.h"
+#include "queries/ItemKeyIndex.h"
 
 #include <cstdint>
 #include <map>
@@ -98,6 +99,7 @@ private:
 
     void OnDialogueResolved(const DialogueResolvedItem& item);
     void MarkUnsynchronized();
+    static std::uint64_t TargetHash(const GUID& eventID, const GUID& targetID);
     // Reads the event's target entries from the project into its empty map. False when the project
     // holds no such dialogue event.
     bool FillTargets(EventMap::value_type& element, const GUID& eventID);
@@ -105,6 +107,8 @@ private:
     // Declared before the list, so that the list goes first at unload.
     EventMap m_eventMap;
     GuidIndex<EventMap> m_eventIndex;
+    // Every target row, by event and target.
+    ItemKeyIndex<TargetMap::value_type> m_targetIndex;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;
