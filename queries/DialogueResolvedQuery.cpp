@@ -162,6 +162,14 @@ bool DialogueResolvedQuery::FillTargets(EventMap::value_type& element, const GUI
     return true;
 }
 
+TargetMap::value_type* DialogueResolvedQuery::FindTarget(std::uint64_t targetHash,
+                                                         const EventMap::value_type& element,
+                                                         const GUID& targetID) const
+{
+    return m_targetIndex.Find(targetHash, [&](const TargetMap::value_type& row)
+                              { return row.first == targetID && row.second.event == &element; });
+}
+
 void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 {
     const GUID eventID = item.GetObjectID();
@@ -175,19 +183,25 @@ void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     m_eventIndex.Prefetch(eventID);
     m_targetIndex.Prefetch(targetHash);
 
-    auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
-    // The targets are read once per Clear; an event whose reading gave nothing tries again.
-    if (element.second.empty() && !FillTargets(element, eventID))
-    {
-        MarkUnsynchronized();
-        return;
-    }
-
-    TargetMap::value_type* const pTarget =
-        m_targetIndex.Find(targetHash, [&](const TargetMap::value_type& row)
-                           { return row.first == targetID && row.second.event == &element; });
+    // A known row is found through the two indexes alone, without reading the event's element.
+    EventMap::value_type* const pKnown = m_eventIndex.Find(eventID);
+    TargetMap::value_type* pTarget = pKnown ? FindTarget(targetHash, *pKnown, targetID) : nullptr;
     if (pTarget == nullptr)
-        return;
+    {
+        auto& element = pKnown ? *pKnown : m_eventIndex.FindOrAdd(m_eventMap, eventID);
+        // A target that the event's filled map lacks is not counted.
+        if (!element.second.empty())
+            return;
+        // The targets are read once per Clear; an event whose reading gave nothing tries again.
+        if (!FillTargets(element, eventID))
+        {
+            MarkUnsynchronized();
+            return;
+        }
+        pTarget = FindTarget(targetHash, element, targetID);
+        if (pTarget == nullptr)
+            return;
+    }
     ++pTarget->second.count;
     m_list.ItemAddedOrChanged(pTarget);
 }

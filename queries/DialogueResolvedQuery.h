@@ -100,6 +100,9 @@ private:
     void OnDialogueResolved(const DialogueResolvedItem& item);
     void MarkUnsynchronized();
     static std::uint64_t TargetHash(const GUID& eventID, const GUID& targetID);
+    // The element's row for the target; null when its map has none.
+    TargetMap::value_type* FindTarget(std::uint64_t targetHash, const EventMap::value_type& element,
+                                      const GUID& targetID) const;
     // Reads the event's target entries from the project into its empty map. False when the project
     // holds no such dialogue event.
     bool FillTargets(EventMap::value_type& element, const GUID& eventID);
