@@ -132,6 +132,8 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         MarkUnsynchronized();
         return;
     }
+    if (!item.IsResolveOnly())
+        m_pendingIndex.PrefetchElement(item.GetTargetID());
 
     // Event name, ":", then ":" before the first value and "." before each later one.
     std::wstring& path = m_pathBuffer;
@@ -157,21 +159,30 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         path += value->GetName();
     }
 
-    auto& element = FindOrAddPath(path);
+    // The path's slot loads while the pending queue is found; then its element and text load while
+    // the queue's end does.
+    const std::uint64_t hash = m_pathIndex.Hash(path);
+    m_pathIndex.Prefetch(hash);
+    PendingQueue* pQueue = nullptr;
+    if (!item.IsResolveOnly())
+        pQueue = &m_pendingIndex.FindOrAdd(m_pending, item.GetTargetID()).second;
+    m_pathIndex.PrefetchElement(hash);
+    if (pQueue)
+        pQueue->PrefetchBack();
+
+    auto& element = FindOrAddPath(path, hash);
     ArgPathData& data = element.second;
     ++data.added;
     if (data.path == nullptr)
         data.path = element.first.c_str();
-
-    if (!item.IsResolveOnly())
-        m_pendingIndex.FindOrAdd(m_pending, item.GetTargetID()).second.push(&element);
+    if (pQueue)
+        pQueue->push(&element);
 
     m_list.ItemAddedOrChanged(&element);
 }
 
-PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path)
+PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path, std::uint64_t hash)
 {
-    const std::uint64_t hash = m_pathIndex.Hash(path);
     if (PathMap::value_type* pElement = m_pathIndex.Find(path, hash))
         return *pElement;
     const auto added = m_paths.try_emplace(CStdStr<wchar_t>(path)).first;

@@ -4,6 +4,8 @@
 
 #include "framework/IProfilerQuery.h"
 #include "host/base/Guid.h"
+#include "host/base/Prefetch.h"
+#include "host/base/Prefetch.h"
 #include "host/base/TextCodec.h"
 #include "host/results/FilteredDataList.h"
 #include "queries/GuidIndex.h"
@@ -45,6 +47,12 @@ public:
 
     bool empty() const { return m_head == m_entries.size(); }
     void push(Entry pElement) { m_entries.push_back(pElement); }
+    // Starts loading where the next push writes.
+    void PrefetchBack() const
+    {
+        if (m_entries.size() < m_entries.capacity())
+            PrefetchLine(m_entries.data() + m_entries.size());
+    }
     Entry front() const { return m_entries[m_head]; }
     void pop();
 
@@ -85,7 +93,7 @@ private:
     void OnObjectNotification(const ObjectNotificationItem& item);
     void MarkUnsynchronized();
 
-    PathMap::value_type& FindOrAddPath(std::wstring_view path);
+    PathMap::value_type& FindOrAddPath(std::wstring_view path, std::uint64_t hash);
 
     PathMap m_paths;
     // The elements of m_paths by their key's text: a resolution of a known path costs one hash of

@@ -282,6 +282,12 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
+    // The slots have arrived: what the item writes starts loading, all of it side by side.
+    m_eventIndex.PrefetchElement(eventID);
+    m_targetIndex.PrefetchElement(item.GetTargetID());
+    for (std::uint32_t i = 0; i < hashedAhead; ++i)
+        m_valueIndex.PrefetchElement(valueHashes[i]);
+
     auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
     EventData& data = element.second;
     ++data.added;

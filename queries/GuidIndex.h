@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/base/GuidTable.h"
+#include "host/base/Prefetch.h"
 
 template <class Map> class GuidIndex
 {
@@ -29,6 +30,13 @@ public:
 
     // Starts loading the slot that a search for `id` reads first, for a search a little later.
     void Prefetch(const GUID& id) const { m_table.Prefetch(id); }
+
+    // Starts loading the element with that key, when the map has one; the slot should be loaded.
+    void PrefetchElement(const GUID& id) const
+    {
+        if (const Element* pElement = Find(id))
+            PrefetchObject(pElement);
+    }
 
     void Clear() { m_table.Clear(); }
 

@@ -6,6 +6,7 @@
 
 #include "host/base/Guid.h"
 #include "host/base/OpenSlots.h"
+#include "host/base/Prefetch.h"
 
 #include <cstdint>
 
@@ -29,6 +30,13 @@ public:
         const Slot* pSlot =
             m_slots.Find(hash, [&](const Slot& slot) { return slot.hash == hash && isKey(*slot.pElement); });
         return pSlot != nullptr ? pSlot->pElement : nullptr;
+    }
+
+    // Starts loading the element that the hash most likely leads to, before its key can be checked.
+    void PrefetchElement(std::uint64_t hash) const
+    {
+        if (const Slot* pSlot = m_slots.Find(hash, [hash](const Slot& slot) { return slot.hash == hash; }))
+            PrefetchObject(pSlot->pElement);
     }
 
     // The element must not be indexed yet.

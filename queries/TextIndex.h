@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/base/OpenSlots.h"
+#include "host/base/Prefetch.h"
 
 #include <cstdint>
 #include <cwchar>
@@ -50,6 +51,20 @@ public:
                                                     std::wmemcmp(slot.pText, text.data(), text.size()) == 0;
                                          });
         return pSlot != nullptr ? pSlot->pElement : nullptr;
+    }
+
+    // Starts loading the first slot that a search with that hash reads.
+    void Prefetch(std::uint64_t hash) const { m_slots.Prefetch(hash); }
+
+    // Starts loading the element and the text that the hash most likely leads to; the slot should
+    // be loaded.
+    void PrefetchElement(std::uint64_t hash) const
+    {
+        if (const Slot* pSlot = m_slots.Find(hash, [hash](const Slot& slot) { return slot.hash == hash; }))
+        {
+            PrefetchObject(pSlot->pElement);
+            PrefetchLine(pSlot->pText);
+        }
     }
 
     // The element's text must not be indexed yet.
