@@ -59,10 +59,25 @@ void CaptureAhead::ReadAll(const Read& read)
     m_changed.notify_all();
 }
 
+void CaptureAhead::SetLocate(Locate locate)
+{
+    const std::lock_guard lock(m_locateMutex);
+    m_locate = std::move(locate);
+}
+
 void CaptureAhead::Add(const CaptureItem& item, std::size_t line)
 {
     Batch& batch = *m_pFilling;
     Entry& entry = batch.entries.emplace_back(Entry{item, line, batch.values.size()});
+    {
+        const std::lock_guard lock(m_locateMutex);
+        if (m_locate)
+        {
+            entry.firstHandle = static_cast<std::uint32_t>(batch.handles.size());
+            m_locate(item, batch.handles);
+            entry.handleCount = static_cast<std::uint32_t>(batch.handles.size()) - entry.firstHandle;
+        }
+    }
     if (auto* pResolved = std::get_if<DialogueResolved>(&entry.item))
     {
         batch.values.insert(batch.values.end(), pResolved->values.begin(), pResolved->values.end());
@@ -129,17 +144,21 @@ CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lo
         {
             if (lookAhead)
             {
-                for (const Distance distance : {Distance::kFar, Distance::kMiddle, Distance::kNear})
+                for (const Distance distance : {Distance::kFar, Distance::kNear})
                 {
-                    if (const std::size_t ahead = i + static_cast<std::size_t>(distance);
-                        ahead < entries.size())
-                        lookAhead(entries[ahead].item, distance);
+                    const std::size_t ahead = i + static_cast<std::size_t>(distance);
+                    if (ahead < entries.size() && entries[ahead].handleCount != 0)
+                        lookAhead(
+                            std::span<const void* const>(pBatch->handles.data() + entries[ahead].firstHandle,
+                                                         entries[ahead].handleCount),
+                            distance);
                 }
             }
             sink(entries[i].item, entries[i].line);
         }
         pBatch->entries.clear();
         pBatch->values.clear();
+        pBatch->handles.clear();
         const std::lock_guard lock(m_mutex);
         m_spare.push_back(std::move(pBatch));
     }

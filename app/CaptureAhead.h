@@ -7,11 +7,13 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -32,19 +34,25 @@ public:
     CaptureAhead(const CaptureAhead&) = delete;
     CaptureAhead& operator=(const CaptureAhead&) = delete;
 
+    // Where what an item names lies, found on the reader's thread for every item read while it is
+    // set: it appends handles (the host's own) for the objects that the item names.
+    using Locate = std::function<void(const CaptureItem& item, std::vector<const void*>& handles)>;
+    // Sets it, or removes it with an empty function; once this returns, a removed one is not called
+    // again, so what it reads may go.
+    void SetLocate(Locate locate);
+
     // Hands every item to `sink` on the calling thread, until the capture ends or fails; returns
     // what reading it gave, as the reader itself would have. Once only.
     //
-    // `lookAhead`, when given, hears of every item three times before the sink does, `kFar`,
-    // `kMiddle` and `kNear` items ahead, so that what the item will touch can be brought into the
-    // cache step by step (each step reads what the one before loaded) while earlier items are handled.
+    // `lookAhead`, when given, hears twice of the handles of every located item before the sink gets
+    // the item, `kFar` and `kNear` items ahead, so that what they lead to can be brought into the cache
+    // in two steps (the second reads what the first loaded) while earlier items are handled.
     enum class Distance
     {
-        kFar = 18,
-        kMiddle = 12,
+        kFar = 12,
         kNear = 6,
     };
-    using LookAhead = std::function<void(const CaptureItem& item, Distance distance)>;
+    using LookAhead = std::function<void(std::span<const void* const> handles, Distance distance)>;
     CaptureStatus Deliver(const CaptureSink& sink, const LookAhead& lookAhead = {});
 
 private:
@@ -54,11 +62,15 @@ private:
         CaptureItem item;
         std::size_t line = 0;
         std::size_t firstValue = 0;
+        // The item's handles in the batch, when it was located.
+        std::uint32_t firstHandle = 0;
+        std::uint32_t handleCount = 0;
     };
     struct Batch
     {
         std::vector<Entry> entries;
         std::vector<GUID> values;
+        std::vector<const void*> handles;
     };
     // Thrown by the reader's sink to leave the parser when the reading is no longer wanted.
     struct Stopped
@@ -78,6 +90,10 @@ private:
     std::optional<CaptureStatus> m_status;
     bool m_bStop = false;
     std::size_t m_maxBatches;
+    // Held by the reader while it locates an item, so that removing the function waits for a call
+    // under way.
+    std::mutex m_locateMutex;
+    Locate m_locate;
 
     // The reader's own, touched by its thread only.
     std::unique_ptr<Batch> m_pFilling;

@@ -1,5 +1,6 @@
 #include "app/HostSession.h"
 
+#include "host/services/Project.h"
 #include "host/ui/HostServices.h"
 
 #include <type_traits>
@@ -104,36 +105,31 @@ void HostSession::Log(const CaptureItem& item)
         item);
 }
 
-void HostSession::Prepare(const CaptureItem& item, CaptureAhead::Distance distance) const
+CaptureAhead::Locate HostSession::Locator() const
 {
     const Project* const pProject = m_env->GetProject();
     if (pProject == nullptr)
-        return;
-    const auto prepare = [pProject, distance](const GUID& id)
+        return {};
+    // A resolution reads the names of its event and values, a notification walks up from its object.
+    return [pProject](const CaptureItem& item, std::vector<const void*>& handles)
     {
-        switch (distance)
+        if (const auto* pResolved = std::get_if<DialogueResolved>(&item))
         {
-        case CaptureAhead::Distance::kFar:
-            pProject->PrefetchEntry(id);
-            break;
-        case CaptureAhead::Distance::kMiddle:
-            pProject->PrefetchObject(id);
-            break;
-        case CaptureAhead::Distance::kNear:
-            pProject->PrefetchName(id);
-            break;
+            pProject->Locate(pResolved->event, Project::Then::Name, handles);
+            for (const GUID& value : pResolved->values)
+                pProject->Locate(value, Project::Then::Name, handles);
+        }
+        else if (const auto* pNotification = std::get_if<ObjectNotification>(&item))
+        {
+            pProject->Locate(pNotification->object, Project::Then::Parent, handles);
         }
     };
-    if (const auto* pResolved = std::get_if<DialogueResolved>(&item))
-    {
-        prepare(pResolved->event);
-        for (const GUID& value : pResolved->values)
-            prepare(value);
-    }
-    else if (const auto* pNotification = std::get_if<ObjectNotification>(&item))
-    {
-        prepare(pNotification->object);
-    }
+}
+
+void HostSession::Prefetch(std::span<const void* const> handles, CaptureAhead::Distance distance)
+{
+    for (const void* handle : handles)
+        Project::PrefetchLocated(handle, distance == CaptureAhead::Distance::kFar);
 }
 
 CWnd* HostSession::Dialog() const

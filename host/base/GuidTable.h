@@ -21,6 +21,12 @@ public:
 
     void Prefetch(const GUID& id) const { m_slots.Prefetch(GUIDHash{}(id)); }
 
+    // Where the slot of the id lies, for a cache hint ahead of a search; null when absent.
+    const void* SlotOf(const GUID& id) const
+    {
+        return m_slots.Find(GUIDHash{}(id), [&id](const Slot& slot) { return slot.id == id; });
+    }
+
     // False, leaving the table as it was, when the id is present already.
     bool Insert(const GUID& id, const Value& value)
     {
@@ -32,6 +38,13 @@ public:
 
     void Clear() { m_slots.Clear(); }
     std::size_t size() const { return m_slots.size(); }
+
+private:
+    struct Slot;
+
+public:
+    // The bytes of a slot, all of which a search may read.
+    static constexpr std::size_t SlotBytes() { return sizeof(Slot); }
 
 private:
     struct Slot

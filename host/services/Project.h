@@ -3,7 +3,6 @@
 #pragma once
 
 #include "host/base/GuidTable.h"
-#include "host/base/Prefetch.h"
 #include "host/services/VObject.h"
 
 #include <memory>
@@ -105,19 +104,18 @@ public:
     IVObject* Find(const GUID& id) const;
     std::size_t ObjectCount() const { return m_objects.size(); }
 
-    // Cache hints for a host that knows which objects the next items name, each step once the one
-    // before has arrived: where the id's entry lives, then the object, then the text of its name.
-    void PrefetchEntry(const GUID& id) const { m_index.Prefetch(id); }
-    void PrefetchObject(const GUID& id) const
+    // Cache hints for a host that knows which objects the next items name. Locate appends handles
+    // to the object with that id (none when absent); it only reads, so another thread may call it
+    // while the project stays as it is. PrefetchLocated starts loading by a handle in two steps, the
+    // second reading what the first brought in: the object and its index slot, then the text of its
+    // name or, for Then::Parent, its parent object.
+    enum class Then
     {
-        if (const Entry* pEntry = FindEntry(id))
-            PrefetchLine(pEntry->pCore);
-    }
-    void PrefetchName(const GUID& id) const
-    {
-        if (const Entry* pEntry = FindEntry(id))
-            PrefetchLine(pEntry->pCore->name.data());
-    }
+        Name,
+        Parent,
+    };
+    void Locate(const GUID& id, Then then, std::vector<const void*>& handles) const;
+    static void PrefetchLocated(const void* handle, bool bFirstStep);
 
     // References that plug-ins took and have not dropped yet: object and target references.
     long long OutstandingReferences() const { return m_outstanding; }
