@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -437,6 +438,37 @@ ProjectReadResult ParseProjectFully(std::string_view text)
     return result;
 }
 
+namespace
+{
+// A regular file's contents mapped for reading, all pages present at once.
+class MappedText
+{
+public:
+    MappedText(int fd, std::size_t bytes) : m_bytes(bytes)
+    {
+        if (bytes == 0)
+            return;
+        void* const p = ::mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p != MAP_FAILED)
+            m_pText = static_cast<const char*>(p);
+    }
+    ~MappedText()
+    {
+        if (m_pText != nullptr)
+            ::munmap(const_cast<char*>(m_pText), m_bytes);
+    }
+    MappedText(const MappedText&) = delete;
+    MappedText& operator=(const MappedText&) = delete;
+
+    bool Ok() const { return m_pText != nullptr; }
+    std::string_view View() const { return {m_pText, m_bytes}; }
+
+private:
+    const char* m_pText = nullptr;
+    std::size_t m_bytes;
+};
+} // namespace
+
 ProjectReadResult ReadProjectFile(const std::string& path)
 {
     const auto failure = [](const char* error)
@@ -450,14 +482,19 @@ ProjectReadResult ReadProjectFile(const std::string& path)
         return failure("cannot open the file");
     const int fd = file.Fd();
 
-    // Read straight into one buffer of the file's size, left uninitialised: a project is read once
-    // and whole, and clearing megabytes only to overwrite them costs as much as the reading.
     struct stat info
     {
     };
     std::size_t capacity = std::size_t{1} << 16;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+    {
+        // A file is parsed where the system keeps it: no fresh memory to fault in and fill.
+        if (const MappedText text(fd, static_cast<std::size_t>(info.st_size)); text.Ok())
+            return ParseProject(text.View());
         capacity = static_cast<std::size_t>(info.st_size) + 1; // + 1: room to see the end
+    }
+    // Otherwise straight into one buffer of about the file's size, left uninitialised: a project is
+    // read once and whole, and clearing megabytes only to overwrite them costs as much as the reading.
     auto contents = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t used = 0;
     for (;;)
@@ -481,16 +518,28 @@ ProjectReadResult ReadProjectFile(const std::string& path)
     return ParseProject(std::string_view(contents.get(), used));
 }
 
-std::unique_ptr<Project> BuildProject(const ProjectFile& file)
+namespace
+{
+// A file that is built from only once gives up its names instead of having them copied.
+std::wstring NameOf(const ProjectFileObject& object)
+{
+    return object.name;
+}
+std::wstring NameOf(ProjectFileObject& object)
+{
+    return std::move(object.name);
+}
+
+template <class File> std::unique_ptr<Project> Build(File& file)
 {
     auto project = std::make_unique<Project>();
-    for (const ProjectFileObject& object : file.objects)
+    for (auto& object : file.objects)
     {
         switch (object.kind)
         {
         case ObjectKind::DialogueEvent:
         {
-            DialogueEventObject* pEvent = project->AddDialogueEvent(object.id, object.name);
+            DialogueEventObject* pEvent = project->AddDialogueEvent(object.id, NameOf(object));
             if (!pEvent)
                 return nullptr;
             pEvent->SetArguments(object.arguments);
@@ -499,14 +548,14 @@ std::unique_ptr<Project> BuildProject(const ProjectFile& file)
         }
         case ObjectKind::Argument:
         {
-            ArgumentObject* pArgument = project->AddArgument(object.id, object.name);
+            ArgumentObject* pArgument = project->AddArgument(object.id, NameOf(object));
             if (!pArgument)
                 return nullptr;
             pArgument->SetValues(object.values);
             break;
         }
         case ObjectKind::Plain:
-            if (!project->AddObject(object.id, object.name))
+            if (!project->AddObject(object.id, NameOf(object)))
                 return nullptr;
             break;
         }
@@ -557,6 +606,17 @@ std::unique_ptr<Project> BuildProject(const ProjectFile& file)
             return nullptr;
     }
     return project;
+}
+} // namespace
+
+std::unique_ptr<Project> BuildProject(const ProjectFile& file)
+{
+    return Build(file);
+}
+
+std::unique_ptr<Project> BuildProject(ProjectFile&& file)
+{
+    return Build(file);
 }
 
 } // namespace app

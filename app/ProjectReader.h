@@ -64,5 +64,7 @@ ProjectReadResult ReadProjectFile(const std::string& path);
 // Builds the host's object model from a description that ParseProject accepted. Null only when the
 // description breaks the rules ParseProject checks (duplicate id, missing or cyclic parent).
 std::unique_ptr<Project> BuildProject(const ProjectFile& file);
+// The same, taking the names out of the file instead of copying them.
+std::unique_ptr<Project> BuildProject(ProjectFile&& file);
 
 } // namespace app

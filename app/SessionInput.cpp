@@ -82,14 +82,14 @@ SessionStart StartSession(const SessionInput& input)
 SessionStart StartSession(const SessionInput& input, PluginLoad plugin)
 {
     SessionStart start;
-    const ProjectReadResult project = input.readProject();
+    ProjectReadResult project = input.readProject();
     if (!project.Ok())
     {
         start.exitCode = kExitBadInput;
         start.error = "tally: " + input.projectName + ": " + project.error;
         return start;
     }
-    std::unique_ptr<Project> pProject = BuildProject(project.project);
+    std::unique_ptr<Project> pProject = BuildProject(std::move(project.project));
     if (!pProject)
     {
         start.exitCode = kExitBadInput;
