@@ -116,6 +116,17 @@ private:
             out.reset();
             return bAllowNull && Null();
         }
+        // Nearly every id is written braced: its 38 characters are checked by the GUID parser alone,
+        // which accepts nothing that a string of them could not hold.
+        constexpr std::size_t kQuoted = 40;
+        if (static_cast<std::size_t>(m_end - m_p) >= kQuoted && m_p[0] == '"' && m_p[kQuoted - 1] == '"')
+        {
+            if ((out = guid::Parse(std::string_view(m_p + 1, kQuoted - 2))))
+            {
+                m_p += kQuoted;
+                return true;
+            }
+        }
         std::string_view text;
         if (!String(text))
             return false;
