@@ -844,13 +844,16 @@ std::wstring BaseFilteredListControl::RenderText()
 
 void BaseFilteredListControl::CopyToClipboard()
 {
-    const std::wstring textToCopy = RenderText();
+    std::wstring textToCopy = RenderText();
     if (ov::g_serviceProviderInstance == nullptr)
         return;
     // The host registers its clipboard under this number; looked up at each use, never kept.
     auto* pClipboard =
         static_cast<IClipboardService*>(ov::g_serviceProviderInstance->GetService(ov::ServiceClipboard));
-    if (pClipboard != nullptr)
+    // The host's own clipboard takes the text over: a long list's copy is megabytes.
+    if (auto* pHostClipboard = dynamic_cast<ClipboardService*>(pClipboard))
+        pHostClipboard->TakeClipboardText(std::move(textToCopy));
+    else if (pClipboard != nullptr)
         pClipboard->SetClipboardText(textToCopy.c_str());
 }
 

@@ -1,6 +1,5 @@
 #include "host/services/Project.h"
 
-#include "host/base/Prefetch.h"
 #include "host/services/ProjectManager.h"
 
 #include <cassert>
@@ -157,51 +156,17 @@ bool Project::SetParent(const GUID& child, const GUID& parent)
     return true;
 }
 
-namespace
-{
-// Handles carry in their two low bits what they lead to (slots and cores are aligned to eight).
-static_assert(alignof(ObjectCore) >= 4);
-constexpr std::uintptr_t kTagMask = 3;
-constexpr std::uintptr_t kCoreThenName = 0;
-constexpr std::uintptr_t kCoreThenParent = 1;
-constexpr std::uintptr_t kSlot = 2;
-
-const void* Tagged(const void* p, std::uintptr_t tag)
-{
-    return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) | tag);
-}
-} // namespace
-
 void Project::Locate(const GUID& id, Then then, std::vector<const void*>& handles) const
 {
     const Entry* pEntry = FindEntry(id);
     if (pEntry == nullptr)
         return;
-    handles.push_back(Tagged(m_index.SlotOf(id), kSlot));
-    handles.push_back(Tagged(pEntry->pCore, then == Then::Name ? kCoreThenName : kCoreThenParent));
-}
-
-void Project::PrefetchLocated(const void* handle, bool bFirstStep)
-{
-    const auto bits = reinterpret_cast<std::uintptr_t>(handle);
-    const std::uintptr_t tag = bits & kTagMask;
-    const auto* const p = reinterpret_cast<const char*>(bits & ~kTagMask);
-    if (tag == kSlot)
+    const auto tagged = [](const void* p, std::uintptr_t tag)
     {
-        if (bFirstStep)
-        {
-            PrefetchLine(p);
-            PrefetchLine(p + GuidTable<Entry>::SlotBytes() - 1);
-        }
-        return;
-    }
-    const auto* const pCore = reinterpret_cast<const ObjectCore*>(p);
-    if (bFirstStep)
-        PrefetchObject(pCore);
-    else if (tag == kCoreThenName)
-        PrefetchLine(pCore->name.data());
-    else if (pCore->pParent != nullptr)
-        PrefetchLine(pCore->pParent);
+        return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) | tag);
+    };
+    handles.push_back(tagged(m_index.SlotOf(id), kSlotHandle));
+    handles.push_back(tagged(pEntry->pCore, then == Then::Name ? kCoreThenName : kCoreThenParent));
 }
 
 IVObject* Project::Find(const GUID& id) const

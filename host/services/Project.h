@@ -3,8 +3,10 @@
 #pragma once
 
 #include "host/base/GuidTable.h"
+#include "host/base/Prefetch.h"
 #include "host/services/VObject.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -115,7 +117,28 @@ public:
         Parent,
     };
     void Locate(const GUID& id, Then then, std::vector<const void*>& handles) const;
-    static void PrefetchLocated(const void* handle, bool bFirstStep);
+    static void PrefetchLocated(const void* handle, bool bFirstStep)
+    {
+        const auto bits = reinterpret_cast<std::uintptr_t>(handle);
+        const std::uintptr_t tag = bits & kTagMask;
+        const auto* const p = reinterpret_cast<const char*>(bits & ~kTagMask);
+        if (tag == kSlotHandle)
+        {
+            if (bFirstStep)
+            {
+                PrefetchLine(p);
+                PrefetchLine(p + GuidTable<Entry>::SlotBytes() - 1);
+            }
+            return;
+        }
+        const auto* const pCore = reinterpret_cast<const ObjectCore*>(p);
+        if (bFirstStep)
+            PrefetchObject(pCore);
+        else if (tag == kCoreThenName)
+            PrefetchLine(pCore->name.data());
+        else if (pCore->pParent != nullptr)
+            PrefetchLine(pCore->pParent);
+    }
 
     // References that plug-ins took and have not dropped yet: object and target references.
     long long OutstandingReferences() const { return m_outstanding; }
@@ -126,6 +149,13 @@ public:
     void CountOverRelease() { ++m_overReleases; }
 
 private:
+    // Handles carry in their two low bits what they lead to (slots and cores are aligned to eight).
+    static constexpr std::uintptr_t kTagMask = 3;
+    static constexpr std::uintptr_t kCoreThenName = 0;
+    static constexpr std::uintptr_t kCoreThenParent = 1;
+    static constexpr std::uintptr_t kSlotHandle = 2;
+    static_assert(alignof(ObjectCore) > kTagMask);
+
     struct Entry
     {
         IVObject* pObject = nullptr;

@@ -1,5 +1,7 @@
 #include "host/ui/HostServices.h"
 
+#include <cwchar>
+
 namespace
 {
 int g_nLastHelpTopic = 0;
@@ -36,6 +38,15 @@ bool ClipboardService::SetClipboardText(const wchar_t* text)
     if (text == nullptr)
         return false;
     m_text = text;
+    ++m_nSets;
+    return true;
+}
+
+bool ClipboardService::TakeClipboardText(std::wstring&& text)
+{
+    // As handed over by its characters: up to the first null.
+    text.resize(std::wcslen(text.c_str()));
+    m_text = std::move(text);
     ++m_nSets;
     return true;
 }

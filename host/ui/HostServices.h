@@ -39,6 +39,8 @@ public:
     bool Terminate() override { return true; }
     void Destroy() override {}
     bool SetClipboardText(const wchar_t* text) override;
+    // The same for a text the caller gives up, which then is not copied.
+    bool TakeClipboardText(std::wstring&& text);
 
     const std::wstring& Text() const { return m_text; }
     int SetCount() const { return m_nSets; }
