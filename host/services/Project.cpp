@@ -4,6 +4,8 @@
 
 #include <cassert>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 namespace
 {
@@ -55,35 +57,85 @@ private:
     Project* m_pProject;
     std::optional<GUID> m_target;
 };
+// The run-time types of the project's objects. Their type names are private to this file, which
+// lets a dynamic cast pass over them without comparing names.
+template <class Interface, class Setup> class SharedObject : public Interface
+{
+public:
+    SharedObject(Project* pProject, const GUID& id, std::wstring name)
+        : m_setup(pProject, this, id, std::move(name))
+    {
+    }
+
+    void AddRef() override
+    {
+        ++Core().references;
+        Core().pProject->CountReference(+1);
+    }
+
+    void Release() override
+    {
+        if (Core().references <= 0)
+        {
+            Core().pProject->CountOverRelease();
+            assert(!"project object released more often than referenced");
+        }
+        --Core().references;
+        Core().pProject->CountReference(-1);
+    }
+
+    const GUID& GetID() const override { return Core().id; }
+    const CStdStr<wchar_t>& GetName() const override { return Core().name; }
+    void GetValueIDs(std::vector<GUID>&) const override {}
+    IVObject* GetParent() const override { return Core().pParent; }
+
+    Setup& GetSetup() { return m_setup; }
+
+protected:
+    ObjectCore& Core() { return m_setup.Core(); }
+    const ObjectCore& Core() const { return m_setup.Core(); }
+
+    Setup m_setup;
+};
+
+class PlainObject final : public SharedObject<IVObject, ProjectObject>
+{
+public:
+    using SharedObject::SharedObject;
+};
+
+class Argument final : public SharedObject<IVObject, ArgumentObject>
+{
+public:
+    using SharedObject::SharedObject;
+
+    void GetValueIDs(std::vector<GUID>& valueIDs) const override
+    {
+        valueIDs.insert(valueIDs.end(), m_setup.Values().begin(), m_setup.Values().end());
+    }
+};
+
+class DialogueEvent final : public SharedObject<IVDialogueEvent, DialogueEventObject>
+{
+public:
+    using SharedObject::SharedObject;
+
+    const std::vector<DialogueEventArgument>& GetArguments() const override { return m_setup.Arguments(); }
+    const std::vector<IVTargetEntry*>& GetTargetEntries() const override { return m_setup.TargetEntries(); }
+};
 } // namespace
 
-template <class Interface> void BasicProjectObject<Interface>::AddRef()
+ProjectObject::ProjectObject(Project* pProject, IVObject* pObject, const GUID& id, std::wstring name)
+    : m_pObject(pObject)
 {
-    ++m_core.references;
-    m_core.pProject->CountReference(+1);
+    m_core.pProject = pProject;
+    m_core.id = id;
+    m_core.name = std::move(name);
 }
 
-template <class Interface> void BasicProjectObject<Interface>::Release()
-{
-    if (m_core.references <= 0)
-    {
-        m_core.pProject->CountOverRelease();
-        assert(!"project object released more often than referenced");
-    }
-    --m_core.references;
-    m_core.pProject->CountReference(-1);
-}
-
-template class BasicProjectObject<IVObject>;
-template class BasicProjectObject<IVDialogueEvent>;
-
-void ArgumentObject::GetValueIDs(std::vector<GUID>& valueIDs) const
-{
-    valueIDs.insert(valueIDs.end(), m_values.begin(), m_values.end());
-}
-
-DialogueEventObject::DialogueEventObject(Project* pProject, const GUID& id, std::wstring name)
-    : BasicProjectObject(pProject, id, std::move(name))
+DialogueEventObject::DialogueEventObject(Project* pProject, IVDialogueEvent* pEvent, const GUID& id,
+                                         std::wstring name)
+    : ProjectObject(pProject, pEvent, id, std::move(name))
 {
 }
 
@@ -105,7 +157,7 @@ void DialogueEventObject::SetTargets(const std::vector<std::optional<GUID>>& tar
     m_ownedEntries.reserve(targets.size());
     for (const auto& target : targets)
     {
-        m_ownedEntries.push_back(std::make_unique<TargetEntry>(m_core.pProject, target));
+        m_ownedEntries.push_back(std::make_unique<TargetEntry>(Core().pProject, target));
         m_entries.push_back(m_ownedEntries.back().get());
     }
 }
@@ -113,30 +165,31 @@ void DialogueEventObject::SetTargets(const std::vector<std::optional<GUID>>& tar
 Project::Project() = default;
 Project::~Project() = default;
 
-template <class T> T* Project::Insert(const GUID& id, std::wstring name)
+template <class T> auto* Project::Insert(const GUID& id, std::wstring name)
 {
+    using Setup = std::remove_reference_t<decltype(std::declval<T&>().GetSetup())>;
     if (FindEntry(id) != nullptr)
-        return nullptr;
+        return static_cast<Setup*>(nullptr);
     auto pObject = std::make_unique<T>(this, id, std::move(name));
     T* const pRaw = pObject.get();
     m_objects.push_back(std::move(pObject));
-    m_index.Insert(id, Entry{pRaw, &pRaw->Core()});
-    return pRaw;
+    m_index.Insert(id, Entry{pRaw, &pRaw->GetSetup().Core()});
+    return &pRaw->GetSetup();
 }
 
 ProjectObject* Project::AddObject(const GUID& id, std::wstring name)
 {
-    return Insert<ProjectObject>(id, std::move(name));
+    return Insert<PlainObject>(id, std::move(name));
 }
 
 ArgumentObject* Project::AddArgument(const GUID& id, std::wstring name)
 {
-    return Insert<ArgumentObject>(id, std::move(name));
+    return Insert<Argument>(id, std::move(name));
 }
 
 DialogueEventObject* Project::AddDialogueEvent(const GUID& id, std::wstring name)
 {
-    return Insert<DialogueEventObject>(id, std::move(name));
+    return Insert<DialogueEvent>(id, std::move(name));
 }
 
 bool Project::SetParent(const GUID& child, const GUID& parent)

@@ -24,56 +24,47 @@ struct ObjectCore
     int references = 0;
 };
 
-template <class Interface> class BasicProjectObject : public Interface
+// The host's own hold on an object it made: what it sets up before plug-ins read the object
+// through IVObject or IVDialogueEvent. The classes that implement those interfaces are private to
+// the project, so that a plug-in's dynamic cast compares their run-time types by address alone.
+class ProjectObject
 {
 public:
-    BasicProjectObject(Project* pProject, const GUID& id, std::wstring name)
-    {
-        m_core.pProject = pProject;
-        m_core.id = id;
-        m_core.name = std::move(name);
-    }
+    ProjectObject(Project* pProject, IVObject* pObject, const GUID& id, std::wstring name);
+    ProjectObject(const ProjectObject&) = delete;
+    ProjectObject& operator=(const ProjectObject&) = delete;
 
-    void AddRef() override;
-    void Release() override;
-    const GUID& GetID() const override { return m_core.id; }
-    const CStdStr<wchar_t>& GetName() const override { return m_core.name; }
-    void GetValueIDs(std::vector<GUID>&) const override {}
-    IVObject* GetParent() const override { return m_core.pParent; }
-
+    // The object as plug-ins see it.
+    IVObject* Object() const { return m_pObject; }
     ObjectCore& Core() { return m_core; }
     const ObjectCore& Core() const { return m_core; }
 
-protected:
+private:
     ObjectCore m_core;
+    IVObject* m_pObject;
 };
 
-class ProjectObject final : public BasicProjectObject<IVObject>
+class ArgumentObject : public ProjectObject
 {
 public:
-    using BasicProjectObject::BasicProjectObject;
-};
+    using ProjectObject::ProjectObject;
 
-class ArgumentObject final : public BasicProjectObject<IVObject>
-{
-public:
-    using BasicProjectObject::BasicProjectObject;
-
-    void GetValueIDs(std::vector<GUID>& valueIDs) const override;
     void SetValues(std::vector<GUID> values) { m_values = std::move(values); }
+    const std::vector<GUID>& Values() const { return m_values; }
 
 private:
     std::vector<GUID> m_values;
 };
 
-class DialogueEventObject final : public BasicProjectObject<IVDialogueEvent>
+class DialogueEventObject : public ProjectObject
 {
 public:
-    DialogueEventObject(Project* pProject, const GUID& id, std::wstring name);
-    ~DialogueEventObject() override;
+    DialogueEventObject(Project* pProject, IVDialogueEvent* pEvent, const GUID& id, std::wstring name);
+    ~DialogueEventObject();
 
-    const std::vector<DialogueEventArgument>& GetArguments() const override { return m_arguments; }
-    const std::vector<IVTargetEntry*>& GetTargetEntries() const override { return m_entries; }
+    IVDialogueEvent* Event() const { return static_cast<IVDialogueEvent*>(Object()); }
+    const std::vector<DialogueEventArgument>& Arguments() const { return m_arguments; }
+    const std::vector<IVTargetEntry*>& TargetEntries() const { return m_entries; }
 
     void SetArguments(const std::vector<GUID>& arguments);
     // One entry per element, in order; nullopt is an entry without a target. A target id need not
@@ -162,7 +153,7 @@ private:
         ObjectCore* pCore = nullptr;
     };
 
-    template <class T> T* Insert(const GUID& id, std::wstring name);
+    template <class T> auto* Insert(const GUID& id, std::wstring name);
     const Entry* FindEntry(const GUID& id) const { return m_index.Find(id); }
 
     // Objects in the order they were added.

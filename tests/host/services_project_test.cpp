@@ -46,7 +46,7 @@ TEST_F(ProjectTest, LookupTakesAReferenceThatReleaseGivesBack)
     EXPECT_EQ(m_project.ObjectCount(), 1u);
 
     IVObject* const pFound = priv::LookupVObject(Id(20));
-    ASSERT_EQ(pFound, pSound);
+    ASSERT_EQ(pFound, pSound->Object());
     EXPECT_EQ(pFound->GetID(), Id(20));
     EXPECT_EQ(pFound->GetName(), L"Hello_01");
     EXPECT_EQ(pSound->Core().references, 1);
@@ -57,7 +57,7 @@ TEST_F(ProjectTest, LookupTakesAReferenceThatReleaseGivesBack)
     priv::ReleaseObject(pAgain);
     pFound->Release();
     EXPECT_EQ(m_project.OutstandingReferences(), 0);
-    EXPECT_EQ(m_project.Find(Id(20)), pSound); // Find takes no reference
+    EXPECT_EQ(m_project.Find(Id(20)), pSound->Object()); // Find takes no reference
     EXPECT_EQ(m_project.OutstandingReferences(), 0);
 
     EXPECT_EQ(priv::LookupVObject(Id(99)), nullptr);
@@ -76,9 +76,9 @@ TEST_F(ProjectTest, LookupTakesAReferenceThatReleaseGivesBack)
 TEST_F(ProjectTest, ReleasingMoreThanWasTakenIsCaught)
 {
     ProjectObject* const pObject = m_project.AddObject(Id(1), L"Once");
-    pObject->AddRef();
-    pObject->Release();
-    EXPECT_DEBUG_DEATH(pObject->Release(), "released more often");
+    pObject->Object()->AddRef();
+    pObject->Object()->Release();
+    EXPECT_DEBUG_DEATH(pObject->Object()->Release(), "released more often");
     if (kReleaseBuild)
     {
         EXPECT_EQ(m_project.OverReleases(), 1);
@@ -94,21 +94,21 @@ TEST_F(ProjectTest, ArgumentsListTheirValuesAndEventsTheirArguments)
     ArgumentObject* const pMood = m_project.AddArgument(Id(10), L"Mood");
     pMood->SetValues({Id(11), Id(12), Id(99)});
     std::vector<GUID> values = {Id(5)};
-    pMood->GetValueIDs(values);
+    pMood->Object()->GetValueIDs(values);
     EXPECT_EQ(values, (std::vector<GUID>{Id(5), Id(11), Id(12), Id(99)}));
 
     std::vector<GUID> none;
-    m_project.AddObject(Id(11), L"Happy")->GetValueIDs(none);
+    m_project.AddObject(Id(11), L"Happy")->Object()->GetValueIDs(none);
     EXPECT_TRUE(none.empty());
 
     DialogueEventObject* const pEvent = m_project.AddDialogueEvent(Id(1), L"Greeting");
     pEvent->SetArguments({Id(10), Id(77)});
-    ASSERT_EQ(pEvent->GetArguments().size(), 2u);
-    EXPECT_EQ(pEvent->GetArguments()[1].argumentID, Id(77));
+    ASSERT_EQ(pEvent->Event()->GetArguments().size(), 2u);
+    EXPECT_EQ(pEvent->Event()->GetArguments()[1].argumentID, Id(77));
 
     IVObject* const pFound = priv::LookupVObject(Id(1));
     auto* const pAsEvent = dynamic_cast<IVDialogueEvent*>(pFound);
-    ASSERT_EQ(pAsEvent, pEvent);
+    ASSERT_EQ(pAsEvent, pEvent->Event());
     EXPECT_EQ(pAsEvent->GetName(), L"Greeting");
     pAsEvent->Release();
     EXPECT_EQ(dynamic_cast<IVDialogueEvent*>(m_project.Find(Id(10))), nullptr);
@@ -120,7 +120,7 @@ TEST_F(ProjectTest, TargetEntriesHandOutOwnedReferencesInTheManagersContextOnly)
     DialogueEventObject* const pEvent = m_project.AddDialogueEvent(Id(1), L"Greeting");
     m_project.AddObject(Id(20), L"Hello_01");
     pEvent->SetTargets({Id(20), std::nullopt, Id(404)});
-    const auto& entries = pEvent->GetTargetEntries();
+    const auto& entries = pEvent->Event()->GetTargetEntries();
     ASSERT_EQ(entries.size(), 3u);
 
     IVObjectReference* pFirst = nullptr;
@@ -150,7 +150,7 @@ TEST_F(ProjectTest, TargetEntriesHandOutOwnedReferencesInTheManagersContextOnly)
     EXPECT_EQ(m_project.OutstandingReferences(), 0);
 
     pEvent->SetTargets({});
-    EXPECT_TRUE(pEvent->GetTargetEntries().empty());
+    EXPECT_TRUE(pEvent->Event()->GetTargetEntries().empty());
 }
 
 TEST_F(ProjectTest, ParentsFormATreeWithoutCycles)
