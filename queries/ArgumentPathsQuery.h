@@ -5,7 +5,6 @@
 #include "framework/IProfilerQuery.h"
 #include "host/base/Guid.h"
 #include "host/base/Prefetch.h"
-#include "host/base/Prefetch.h"
 #include "host/base/TextCodec.h"
 #include "host/results/FilteredDataList.h"
 #include "queries/GuidIndex.h"
