@@ -4,7 +4,6 @@
 
 #include <cassert>
 #include <cstdint>
-#include <type_traits>
 #include <utility>
 
 namespace
@@ -62,6 +61,8 @@ private:
 template <class Interface, class Setup> class SharedObject : public Interface
 {
 public:
+    using SetupType = Setup;
+
     SharedObject(Project* pProject, const GUID& id, std::wstring name)
         : m_setup(pProject, this, id, std::move(name))
     {
@@ -167,9 +168,8 @@ Project::~Project() = default;
 
 template <class T> auto* Project::Insert(const GUID& id, std::wstring name)
 {
-    using Setup = std::remove_reference_t<decltype(std::declval<T&>().GetSetup())>;
     if (FindEntry(id) != nullptr)
-        return static_cast<Setup*>(nullptr);
+        return static_cast<typename T::SetupType*>(nullptr);
     auto pObject = std::make_unique<T>(this, id, std::move(name));
     T* const pRaw = pObject.get();
     m_objects.push_back(std::move(pObject));
