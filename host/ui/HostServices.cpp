@@ -35,11 +35,7 @@ int NYAutoWaitCursor::Depth()
 
 bool ClipboardService::SetClipboardText(const wchar_t* text)
 {
-    if (text == nullptr)
-        return false;
-    m_text = text;
-    ++m_nSets;
-    return true;
+    return text != nullptr && TakeClipboardText(std::wstring(text));
 }
 
 bool ClipboardService::TakeClipboardText(std::wstring&& text)
