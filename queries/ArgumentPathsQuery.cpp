@@ -192,6 +192,9 @@ PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path, s
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
+    // Only a play consumes a pending entry; any other notification leaves every queue as it was.
+    if (!items::IsPlayReason(items::ReasonOf(item)))
+        return;
     // The search that accepts the nearest pending target keeps its element.
     PendingMap::value_type* pPending = nullptr;
     const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
@@ -201,8 +204,6 @@ void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item
     PendingQueue& queue = pPending->second;
     // The nearest pending key decides, even with nothing left under it.
     if (queue.empty())
-        return;
-    if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
 
     PathMap::value_type* pElement = queue.front();

@@ -345,6 +345,9 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
+    // Only a play counts; any other notification would change nothing wherever it led.
+    if (!items::IsPlayReason(items::ReasonOf(item)))
+        return;
     // The search that accepts the nearest resolved target keeps its element.
     TargetToEvent::value_type* pTarget = nullptr;
     const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
@@ -353,8 +356,6 @@ void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item
         return;
     EventMap::value_type* const pElement = m_eventIndex.Find(pTarget->second);
     if (pElement == nullptr)
-        return;
-    if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
     ++pElement->second.played;
     m_eventList.ItemAddedOrChanged(pElement);
