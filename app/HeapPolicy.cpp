@@ -28,7 +28,18 @@ struct HeapRange
     std::uintptr_t end = 0;
 };
 HeapRange g_heapRange;
+std::atomic<bool> g_bKeepFreedBlocks = false;
 } // namespace
+
+void KeepFreedBlocksUntilExit()
+{
+    g_bKeepFreedBlocks.store(true, std::memory_order_relaxed);
+}
+
+bool KeepsFreedBlocks()
+{
+    return g_bKeepFreedBlocks.load(std::memory_order_relaxed);
+}
 
 void UseHugePageHeap()
 {

@@ -35,4 +35,13 @@ private:
     std::thread m_thread;
 };
 
+// From now on the blocks that the program gives back stay with it until the process ends: the run's
+// output is complete, and the session's teardown would otherwise return some hundreds of thousands
+// of blocks one by one (two thirds of closing) to a heap that exits right after. The teardown itself
+// still runs in full: windows, the plug-in's Terminate, the project's notifications. It takes effect
+// only in the executable, whose deallocation functions ask KeepsFreedBlocks; sanitizer builds keep
+// their own, which free everything and find what leaked.
+void KeepFreedBlocksUntilExit();
+bool KeepsFreedBlocks();
+
 } // namespace app

@@ -317,7 +317,10 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
     SessionStart start = StartSession(input, std::move(plugin));
     if (!start.pSession)
         return Failure(start.exitCode, start.error);
-    return StatsRun(*start.pSession, input, capture, options).Execute();
+    CommandResult result = StatsRun(*start.pSession, input, capture, options).Execute();
+    // The result holds all that is printed; the session and the project close on the way out.
+    KeepFreedBlocksUntilExit();
+    return result;
 }
 
 int StatsCommand(std::span<const std::string> args)
