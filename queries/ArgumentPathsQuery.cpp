@@ -85,6 +85,7 @@ void ArgumentPathsQuery::Clear()
     m_pending.clear();
     m_pathIndex.Clear();
     m_paths.clear();
+    m_nodes.release();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
 }

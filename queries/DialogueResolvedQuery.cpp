@@ -103,6 +103,7 @@ void DialogueResolvedQuery::Clear()
     m_eventIndex.Clear();
     m_targetIndex.Clear();
     m_eventMap.clear();
+    m_nodes.release();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
 }

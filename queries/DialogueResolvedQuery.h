@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory_resource>
 #include <utility>
 
 class DialogueResolvedItem;
@@ -21,8 +22,9 @@ namespace DialogueResolvedQuery
 struct TargetData;
 
 // Keyed by the target object's GUID; the null GUID stands for an entry without a target.
-using TargetMap = std::map<GUID, TargetData, GUIDLess>;
-using EventMap = std::map<GUID, TargetMap, GUIDLess>;
+// Both are made with the query's node resource, which an event's map of targets inherits.
+using TargetMap = std::pmr::map<GUID, TargetData, GUIDLess>;
+using EventMap = std::pmr::map<GUID, TargetMap, GUIDLess>;
 
 struct TargetData
 {
@@ -107,8 +109,11 @@ private:
     // holds no such dialogue event.
     bool FillTargets(EventMap::value_type& element, const GUID& eventID);
 
+    // The nodes of the events and of their targets, side by side in the order they are made, and
+    // released all at once by Clear (nothing leaves the maps before).
+    std::pmr::monotonic_buffer_resource m_nodes;
     // Declared before the list, so that the list goes first at unload.
-    EventMap m_eventMap;
+    EventMap m_eventMap{&m_nodes};
     GuidIndex<EventMap> m_eventIndex;
     // Every target row, by event and target.
     ItemKeyIndex<TargetMap::value_type> m_targetIndex;
