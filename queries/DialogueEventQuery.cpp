@@ -297,14 +297,17 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 
     // The slots have arrived: what the item writes starts loading, all of it side by side.
     m_eventIndex.PrefetchElement(eventID);
-    m_targetIndex.PrefetchElement(item.GetTargetID());
+    if (const TargetRow* pRow = m_targetIndex.Find(item.GetTargetID()))
+        PrefetchObject(pRow->pTarget);
     for (std::uint32_t i = 0; i < hashedAhead; ++i)
         m_valueIndex.PrefetchElement(valueHashes[i]);
 
     auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
     EventData& data = element.second;
     ++data.added;
-    m_targetIndex.FindOrAdd(m_targetToEvent, item.GetTargetID()).second = eventID;
+    TargetRow& target = FindOrAddTarget(item.GetTargetID());
+    target.pTarget->second = eventID;
+    target.pEvent = &element;
 
     // Positions only grow: a trailing argument the event lost keeps its rows.
     ArgumentVector& arguments = data.arguments;
@@ -343,18 +346,29 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     m_eventList.ItemAddedOrChanged(&element);
 }
 
+DialogueEventQuery::TargetRow& DialogueEventQuery::FindOrAddTarget(const GUID& targetID)
+{
+    if (TargetRow* pRow = m_targetIndex.Find(targetID))
+        return *pRow;
+    TargetToEvent::value_type& element = *m_targetToEvent.try_emplace(targetID).first;
+    m_targetIndex.Insert(targetID, TargetRow{&element, nullptr});
+    return *m_targetIndex.Find(targetID);
+}
+
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)
 {
     // Only a play counts; any other notification would change nothing wherever it led.
     if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
+    // Most notifications are about a target itself: its slot loads while the object is looked up.
+    m_targetIndex.Prefetch(item.GetObjectID());
     // The search that accepts the nearest resolved target keeps its element.
-    TargetToEvent::value_type* pTarget = nullptr;
+    const TargetRow* pTarget = nullptr;
     const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
                                           { return (pTarget = m_targetIndex.Find(id)) != nullptr; });
     if (!match)
         return;
-    EventMap::value_type* const pElement = m_eventIndex.Find(pTarget->second);
+    EventMap::value_type* const pElement = pTarget->pEvent;
     if (pElement == nullptr)
         return;
     ++pElement->second.played;

@@ -4,6 +4,7 @@
 
 #include "framework/IProfilerQuery.h"
 #include "host/base/Guid.h"
+#include "host/base/GuidTable.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
 #include "queries/GuidIndex.h"
@@ -178,12 +179,20 @@ private:
                       const GUID& argumentID);
 
     using TargetToEvent = std::map<GUID, GUID, GUIDLess>;
+    // Where a target's resolutions were last counted: its element of m_targetToEvent, and that
+    // event's element of m_eventMap, which a play of the target credits without a search of its own.
+    struct TargetRow
+    {
+        TargetToEvent::value_type* pTarget = nullptr;
+        EventMap::value_type* pEvent = nullptr;
+    };
+    TargetRow& FindOrAddTarget(const GUID& targetID);
 
     EventMap m_eventMap;
     TargetToEvent m_targetToEvent;
     // Every item searches both maps; these find their elements in one probe each.
     GuidIndex<EventMap> m_eventIndex;
-    GuidIndex<TargetToEvent> m_targetIndex;
+    GuidTable<TargetRow> m_targetIndex;
     // Every entry of every argument's map, by event, position and value.
     ItemKeyIndex<ValueMap::value_type> m_valueIndex;
     FilteredDataList m_eventList;

@@ -19,6 +19,8 @@ public:
         return pSlot != nullptr ? &pSlot->value : nullptr;
     }
 
+    Value* Find(const GUID& id) { return const_cast<Value*>(static_cast<const GuidTable&>(*this).Find(id)); }
+
     void Prefetch(const GUID& id) const { m_slots.Prefetch(GUIDHash{}(id)); }
 
     // Where the slot of the id lies, for a cache hint ahead of a search; null when absent.
