@@ -296,13 +296,19 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     }
 
     // The slots have arrived: what the item writes starts loading, all of it side by side.
-    m_eventIndex.PrefetchElement(eventID);
+    if (const EventRow* pRow = m_eventIndex.Find(eventID))
+    {
+        PrefetchObject(pRow->pElement);
+        if (pRow->pArguments != nullptr)
+            PrefetchObject(pRow->pArguments);
+    }
     if (const TargetRow* pRow = m_targetIndex.Find(item.GetTargetID()))
         PrefetchObject(pRow->pTarget);
     for (std::uint32_t i = 0; i < hashedAhead; ++i)
         m_valueIndex.PrefetchElement(valueHashes[i]);
 
-    auto& element = m_eventIndex.FindOrAdd(m_eventMap, eventID);
+    EventRow& row = FindOrAddEvent(eventID);
+    auto& element = *row.pElement;
     EventData& data = element.second;
     ++data.added;
     TargetRow& target = FindOrAddTarget(item.GetTargetID());
@@ -313,6 +319,7 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     ArgumentVector& arguments = data.arguments;
     if (arguments.size() < argumentCount)
         arguments.resize(static_cast<std::size_t>(argumentCount));
+    row.pArguments = arguments.data();
 
     const std::vector<DialogueEventArgument>& eventArguments = event->GetArguments();
     for (std::uint32_t i = 0; i < argumentCount; ++i)
@@ -344,6 +351,15 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     }
 
     m_eventList.ItemAddedOrChanged(&element);
+}
+
+DialogueEventQuery::EventRow& DialogueEventQuery::FindOrAddEvent(const GUID& eventID)
+{
+    if (EventRow* pRow = m_eventIndex.Find(eventID))
+        return *pRow;
+    EventMap::value_type& element = *m_eventMap.try_emplace(eventID).first;
+    m_eventIndex.Insert(eventID, EventRow{&element, nullptr});
+    return *m_eventIndex.Find(eventID);
 }
 
 DialogueEventQuery::TargetRow& DialogueEventQuery::FindOrAddTarget(const GUID& targetID)

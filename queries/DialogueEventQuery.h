@@ -7,7 +7,6 @@
 #include "host/base/GuidTable.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
-#include "queries/GuidIndex.h"
 #include "queries/ItemKeyIndex.h"
 
 #include <cstdint>
@@ -179,6 +178,13 @@ private:
                       const GUID& argumentID);
 
     using TargetToEvent = std::map<GUID, GUID, GUIDLess>;
+    // The slot of an event in m_eventIndex: its element, and where its arguments lie, so that both
+    // load side by side.
+    struct EventRow
+    {
+        EventMap::value_type* pElement = nullptr;
+        const ArgumentData* pArguments = nullptr;
+    };
     // Where a target's resolutions were last counted: its element of m_targetToEvent, and that
     // event's element of m_eventMap, which a play of the target credits without a search of its own.
     struct TargetRow
@@ -186,12 +192,13 @@ private:
         TargetToEvent::value_type* pTarget = nullptr;
         EventMap::value_type* pEvent = nullptr;
     };
+    EventRow& FindOrAddEvent(const GUID& eventID);
     TargetRow& FindOrAddTarget(const GUID& targetID);
 
     EventMap m_eventMap;
     TargetToEvent m_targetToEvent;
     // Every item searches both maps; these find their elements in one probe each.
-    GuidIndex<EventMap> m_eventIndex;
+    GuidTable<EventRow> m_eventIndex;
     GuidTable<TargetRow> m_targetIndex;
     // Every entry of every argument's map, by event, position and value.
     ItemKeyIndex<ValueMap::value_type> m_valueIndex;
