@@ -3,11 +3,11 @@
 # and sqlite3 importing the same lines and grouping them by event and target. Prints both times and
 # the ratio tally / sqlite3.
 #
-#   [ROUNDS=11] bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/perf, 300000)
+#   [ROUNDS=11] bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/ci, 300000)
 set -euo pipefail
 (( BASH_VERSINFO[0] >= 5 )) || { echo "bash 5 or later is needed" >&2; exit 1; }
 
-build_dir=${1:-build/perf}
+build_dir=${1:-build/ci}
 items=${2:-300000}
 tally="$(cd "$build_dir" && pwd)/bin/tally"
 [ -x "$tally" ] || { echo "no tally at $tally; build first" >&2; exit 1; }
