@@ -224,6 +224,19 @@ void DialogueEventQuery::OnMonitoringItem(const MonitoringItem* pItem)
     }
 }
 
+namespace
+{
+// The slot of the id, which leads to its element of the map; both are added when absent.
+template <class Row, class Map> Row& FindOrAddRow(GuidTable<Row>& index, Map& map, const GUID& id)
+{
+    if (Row* pRow = index.Find(id))
+        return *pRow;
+    auto& element = *map.try_emplace(id).first;
+    index.Insert(id, Row{&element, nullptr});
+    return *index.Find(id);
+}
+} // namespace
+
 void DialogueEventQuery::MarkUnsynchronized()
 {
     m_bUnsynchronized = true;
@@ -307,11 +320,11 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     for (std::uint32_t i = 0; i < hashedAhead; ++i)
         m_valueIndex.PrefetchElement(valueHashes[i]);
 
-    EventRow& row = FindOrAddEvent(eventID);
+    EventRow& row = FindOrAddRow(m_eventIndex, m_eventMap, eventID);
     auto& element = *row.pElement;
     EventData& data = element.second;
     ++data.added;
-    TargetRow& target = FindOrAddTarget(item.GetTargetID());
+    TargetRow& target = FindOrAddRow(m_targetIndex, m_targetToEvent, item.GetTargetID());
     target.pTarget->second = eventID;
     target.pEvent = &element;
 
@@ -351,24 +364,6 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     }
 
     m_eventList.ItemAddedOrChanged(&element);
-}
-
-DialogueEventQuery::EventRow& DialogueEventQuery::FindOrAddEvent(const GUID& eventID)
-{
-    if (EventRow* pRow = m_eventIndex.Find(eventID))
-        return *pRow;
-    EventMap::value_type& element = *m_eventMap.try_emplace(eventID).first;
-    m_eventIndex.Insert(eventID, EventRow{&element, nullptr});
-    return *m_eventIndex.Find(eventID);
-}
-
-DialogueEventQuery::TargetRow& DialogueEventQuery::FindOrAddTarget(const GUID& targetID)
-{
-    if (TargetRow* pRow = m_targetIndex.Find(targetID))
-        return *pRow;
-    TargetToEvent::value_type& element = *m_targetToEvent.try_emplace(targetID).first;
-    m_targetIndex.Insert(targetID, TargetRow{&element, nullptr});
-    return *m_targetIndex.Find(targetID);
 }
 
 void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item)

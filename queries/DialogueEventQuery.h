@@ -192,8 +192,6 @@ private:
         TargetToEvent::value_type* pTarget = nullptr;
         EventMap::value_type* pEvent = nullptr;
     };
-    EventRow& FindOrAddEvent(const GUID& eventID);
-    TargetRow& FindOrAddTarget(const GUID& targetID);
 
     EventMap m_eventMap;
     TargetToEvent m_targetToEvent;
