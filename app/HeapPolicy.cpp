@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 
@@ -17,6 +18,7 @@ namespace
 {
 constexpr std::size_t kHeapReserve = std::size_t{1} << 30;
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+constexpr std::uintptr_t kSmallPage = 4096;
 // The largest block the allocator will keep in its heap rather than map on its own.
 constexpr int kLargestHeapBlock = 32 << 20;
 constexpr std::size_t kProbeBlock = std::size_t{4} << 20;
@@ -76,16 +78,16 @@ HeapWarmer::HeapWarmer(std::size_t bytes)
         {
             background::LowerCurrentThread(background::Priority::Idle);
             // The heap hands out its reserve upwards from the start, so the pages are prepared in
-            // that order. Populating faults them in without writing to them: blocks the main thread
-            // already uses there keep their contents, and pages already present cost next to nothing.
+            // that order. A locked add of zero faults a page in without changing a byte the main
+            // thread may already use there, or losing a store it makes alongside. Unlike asking the
+            // kernel to populate, a fault holds only the heap mapping's own lock, not the address
+            // space's: the main thread's next mapping (a thread's stack, a logger chunk) never waits
+            // for this idle thread while another thread has preempted it.
             const std::uintptr_t end = range.start + std::min<std::uintptr_t>(bytes, range.end - range.start);
             for (std::uintptr_t page = range.start; page < end && !m_bStop.load(std::memory_order_relaxed);
-                 page += kHugePage)
-            {
-                if (madvise(reinterpret_cast<void*>(page), std::min(kHugePage, end - page),
-                            MADV_POPULATE_WRITE) != 0)
-                    break;
-            }
+                 page += kSmallPage)
+                std::atomic_ref(*reinterpret_cast<unsigned char*>(page))
+                    .fetch_add(0, std::memory_order_relaxed);
         });
 }
 

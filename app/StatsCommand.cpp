@@ -309,9 +309,7 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
     // The capture is parsed on the second core from now on, while the project loads.
     CaptureAhead capture(input.readCapture);
-    // Mapping the plug-in's library waits for the lock on the address space that each step of the
-    // heap warmer holds (tens of milliseconds after another program freed much memory), so the
-    // library is mapped first.
+    // The plug-in's library is mapped before the heap warmer competes for the second core.
     PluginLoad plugin = LoadPlugin();
     const HeapWarmer warmer(WarmBytesFor(input));
     SessionStart start = StartSession(input, std::move(plugin));
