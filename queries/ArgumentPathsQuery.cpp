@@ -6,6 +6,7 @@
 #include "host/results/ResultColumnFilter.h"
 #include "module/TallyApp.h"
 #include "queries/ArgumentPathsDlg.h"
+#include "queries/LowerBoundAhead.h"
 #include "queries/StdDataIterator.h"
 #include "queries/StructRowIterator.h"
 #include "resources/resource.h"
@@ -186,7 +187,10 @@ PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path, s
 {
     if (PathMap::value_type* pElement = m_pathIndex.Find(path, hash))
         return *pElement;
-    const auto added = m_paths.try_emplace(CStdStr<wchar_t>(path)).first;
+    const auto position =
+        LowerBoundAhead(m_paths, path, [](const CStdStr<wchar_t>& key) { PrefetchLine(key.data()); });
+    const auto added = m_paths.emplace_hint(position, std::piecewise_construct, std::forward_as_tuple(path),
+                                            std::forward_as_tuple());
     m_pathIndex.Insert(&*added, hash);
     return *added;
 }
