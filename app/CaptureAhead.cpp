@@ -133,13 +133,7 @@ CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lo
             m_queue.pop_front();
             m_changed.notify_all();
         }
-        for (Entry& entry : pBatch->entries)
-        {
-            if (auto* pResolved = std::get_if<DialogueResolved>(&entry.item))
-                pResolved->values =
-                    std::span<const GUID>(pBatch->values.data() + entry.firstValue, pResolved->values.size());
-        }
-        const std::span<const Entry> entries(pBatch->entries);
+        const std::span<Entry> entries(pBatch->entries);
         for (std::size_t i = 0; i < entries.size(); ++i)
         {
             if (lookAhead)
@@ -154,7 +148,12 @@ CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lo
                             distance);
                 }
             }
-            sink(entries[i].item, entries[i].line);
+            // The values find their place in the batch only now: one pass over the batch, not two.
+            Entry& entry = entries[i];
+            if (auto* pResolved = std::get_if<DialogueResolved>(&entry.item))
+                pResolved->values =
+                    std::span<const GUID>(pBatch->values.data() + entry.firstValue, pResolved->values.size());
+            sink(entry.item, entry.line);
         }
         pBatch->entries.clear();
         pBatch->values.clear();
