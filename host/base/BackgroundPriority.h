@@ -7,7 +7,8 @@ namespace background
 
 enum class Priority
 {
-    // Runs whenever it is ready, but its wake-ups never preempt the thread that woke it.
+    // Runs whenever a core is free, but its wake-ups never preempt the thread that woke it, and on a
+    // core shared with the UI thread it takes a small share (the weakest weight a thread can have).
     Batch,
     // Runs only on a core that nothing else wants.
     Idle,
