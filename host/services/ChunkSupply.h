@@ -16,7 +16,7 @@
 class ChunkSupply
 {
 public:
-    // Huge-page sized and aligned: a chunk costs one page fault where huge pages are offered.
+    // The size of a huge page, and aligned as one, though chunks are kept to small pages (Allocate).
     static constexpr std::size_t kChunkSize = std::size_t{1} << 21;
 
     struct Free
