@@ -187,10 +187,8 @@ PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path, s
 {
     if (PathMap::value_type* pElement = m_pathIndex.Find(path, hash))
         return *pElement;
-    const auto position =
-        LowerBoundAhead(m_paths, path, [](const CStdStr<wchar_t>& key) { PrefetchLine(key.data()); });
-    const auto added = m_paths.emplace_hint(position, std::piecewise_construct, std::forward_as_tuple(path),
-                                            std::forward_as_tuple());
+    const auto added =
+        EmplaceAbsent(m_paths, path, [](const CStdStr<wchar_t>& key) { PrefetchLine(key.data()); });
     m_pathIndex.Insert(&*added, hash);
     return *added;
 }

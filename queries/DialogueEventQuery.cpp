@@ -6,6 +6,7 @@
 #include "host/results/ResultColumnFilter.h"
 #include "module/TallyApp.h"
 #include "queries/DialogueEventQueryDlg.h"
+#include "queries/LowerBoundAhead.h"
 #include "queries/StdDataIterator.h"
 #include "queries/StructRowIterator.h"
 #include "resources/resource.h"
@@ -231,7 +232,7 @@ template <class Row, class Map> Row& FindOrAddRow(GuidTable<Row>& index, Map& ma
 {
     if (Row* pRow = index.Find(id))
         return *pRow;
-    auto& element = *map.try_emplace(id).first;
+    auto& element = *EmplaceAbsent(map, id);
     index.Insert(id, Row{&element, nullptr});
     return *index.Find(id);
 }

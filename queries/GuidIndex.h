@@ -5,6 +5,7 @@
 
 #include "host/base/GuidTable.h"
 #include "host/base/Prefetch.h"
+#include "queries/LowerBoundAhead.h"
 
 template <class Map> class GuidIndex
 {
@@ -23,7 +24,7 @@ public:
     {
         if (Element* pElement = Find(id))
             return *pElement;
-        Element& element = *map.try_emplace(id).first;
+        Element& element = *EmplaceAbsent(map, id);
         m_table.Insert(id, &element);
         return element;
     }

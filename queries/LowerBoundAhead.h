@@ -8,6 +8,8 @@
 #include "host/base/Prefetch.h"
 
 #include <map>
+#include <tuple>
+#include <utility>
 
 // What map.lower_bound(probe) gives. `prefetchKey(const key_type&)` starts loading what a
 // comparison with that key reads. Where the library's tree nodes are not known, the plain search.
@@ -55,4 +57,19 @@ typename Map::iterator LowerBoundAhead(Map& map, const Probe& probe, PrefetchKey
     static_cast<void>(prefetchKey);
     return map.lower_bound(probe);
 #endif
+}
+
+// The same for keys held whole in their nodes, whose comparison reads nothing else.
+template <class Map, class Probe> typename Map::iterator LowerBoundAhead(Map& map, const Probe& probe)
+{
+    return LowerBoundAhead(map, probe, [](const typename Map::key_type&) {});
+}
+
+// Adds an element for a key that the map does not hold yet, its value made from no arguments, at
+// the place LowerBoundAhead finds.
+template <class Map, class Key, class... PrefetchKey>
+typename Map::iterator EmplaceAbsent(Map& map, const Key& key, PrefetchKey... prefetchKey)
+{
+    return map.emplace_hint(LowerBoundAhead(map, key, prefetchKey...), std::piecewise_construct,
+                            std::forward_as_tuple(key), std::forward_as_tuple());
 }
