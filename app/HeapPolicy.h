@@ -19,9 +19,9 @@ void UseHugePageHeap();
 // run that will allocate them: the first touch of fresh memory costs about a millisecond per megabyte
 // on such machines, and the second core has time to spare. The pages are faulted in place, without
 // allocating and without changing a byte, so the main thread's blocks there are untouched and its
-// later allocations find memory ready. The thread runs only on a core nothing else wants. When destroyed it
-// stops and waits for the thread (a run that fails early does not wait for a gigabyte). Nothing happens for 0
-// bytes, or without the reserve of UseHugePageHeap.
+// later allocations find memory ready. The thread runs only on a core nothing else wants. When
+// destroyed it stops and waits for the thread (a run that fails early does not wait for a gigabyte).
+// Nothing happens for 0 bytes, or without the reserve of UseHugePageHeap.
 class HeapWarmer
 {
 public:

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory_resource>
 #include <string>
+#include <vector>
 
 namespace
 {
