@@ -15,7 +15,7 @@ constexpr std::size_t kBatchItems = 2048;
 } // namespace
 
 CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
-    : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems))
+    : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems)), m_refillAt(m_maxBatches / 4)
 {
     m_reader = std::thread(
         [this, read = std::move(read)]
@@ -31,7 +31,7 @@ CaptureAhead::~CaptureAhead()
         const std::lock_guard lock(m_mutex);
         m_bStop = true;
     }
-    m_changed.notify_all();
+    m_drained.notify_all();
     m_reader.join();
 }
 
@@ -56,7 +56,7 @@ void CaptureAhead::ReadAll(const Read& read)
     }
     const std::lock_guard lock(m_mutex);
     m_status = std::move(status);
-    m_changed.notify_all();
+    m_queued.notify_all();
 }
 
 void CaptureAhead::SetLocate(Locate locate)
@@ -96,11 +96,12 @@ void CaptureAhead::Publish()
     if (m_pFilling == nullptr || m_pFilling->entries.empty())
         return;
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_bStop || m_queue.size() < m_maxBatches; });
+    if (m_queue.size() >= m_maxBatches)
+        m_drained.wait(lock, [this] { return m_bStop || m_queue.size() <= m_refillAt; });
     if (m_bStop)
         throw Stopped{};
     m_queue.push_back(std::move(m_pFilling));
-    m_changed.notify_all();
+    m_queued.notify_all();
 }
 
 std::unique_ptr<CaptureAhead::Batch> CaptureAhead::TakeSpare()
@@ -126,12 +127,13 @@ CaptureStatus CaptureAhead::Deliver(const CaptureSink& sink, const LookAhead& lo
         std::unique_ptr<Batch> pBatch;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_queue.empty() || m_status.has_value(); });
+            m_queued.wait(lock, [this] { return !m_queue.empty() || m_status.has_value(); });
             if (m_queue.empty())
                 return *m_status;
             pBatch = std::move(m_queue.front());
             m_queue.pop_front();
-            m_changed.notify_all();
+            if (m_queue.size() == m_refillAt)
+                m_drained.notify_all();
         }
         const std::span<Entry> entries(pBatch->entries);
         for (std::size_t i = 0; i < entries.size(); ++i)

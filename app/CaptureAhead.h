@@ -84,12 +84,18 @@ private:
     std::unique_ptr<Batch> TakeSpare();
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    // A batch was queued, or the reading ended.
+    std::condition_variable m_queued;
+    // The queue ran down to `m_refillAt` batches, or the reading is no longer wanted. A paused reader
+    // is woken once per few batches, not per batch: waking a thread on the other core costs the
+    // caller tens of microseconds on a virtual machine.
+    std::condition_variable m_drained;
     std::deque<std::unique_ptr<Batch>> m_queue;
     std::vector<std::unique_ptr<Batch>> m_spare;
     std::optional<CaptureStatus> m_status;
     bool m_bStop = false;
     std::size_t m_maxBatches;
+    std::size_t m_refillAt;
     // Held by the reader while it locates an item, so that removing the function waits for a call
     // under way.
     std::mutex m_locateMutex;
