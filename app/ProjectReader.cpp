@@ -182,6 +182,8 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
 class UniqueIds
 {
 public:
+    explicit UniqueIds(std::size_t expected) { m_indexOf.Reserve(expected); }
+
     void Add(const ProjectFileObject& object, std::size_t number)
     {
         if (m_indexOf.Insert(object.id, number - 1))
@@ -381,7 +383,7 @@ ProjectReadResult ParseProject(std::string_view text)
         ProjectReadResult result;
         try
         {
-            UniqueIds ids;
+            UniqueIds ids(quick->objects.size());
             for (std::size_t i = 0; i < quick->objects.size(); ++i)
                 ids.Add(quick->objects[i], i + 1);
             CheckParents(*quick, ids.IndexOf());
@@ -421,7 +423,7 @@ ProjectReadResult ParseProjectFully(std::string_view text)
 
         ProjectFile& file = result.project;
         file.objects.reserve(objects->size());
-        UniqueIds ids;
+        UniqueIds ids(objects->size());
         for (std::size_t i = 0; i < objects->size(); ++i)
         {
             file.objects.push_back(ReadObject((*objects)[i], i + 1));
@@ -533,6 +535,7 @@ std::wstring NameOf(ProjectFileObject& object)
 template <class File> std::unique_ptr<Project> Build(File& file)
 {
     auto project = std::make_unique<Project>();
+    project->Reserve(file.objects.size());
     for (auto& object : file.objects)
     {
         switch (object.kind)
@@ -565,6 +568,7 @@ template <class File> std::unique_ptr<Project> Build(File& file)
     // and that walk is short while the parent's own chain is not linked yet.
     const std::size_t count = file.objects.size();
     GuidTable<std::size_t> indexOf;
+    indexOf.Reserve(count);
     for (std::size_t i = 0; i < count; ++i)
         indexOf.Insert(file.objects[i].id, i);
     constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);

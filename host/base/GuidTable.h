@@ -38,6 +38,7 @@ public:
         return true;
     }
 
+    void Reserve(std::size_t count) { m_slots.Reserve(count); }
     void Clear() { m_slots.Clear(); }
     std::size_t size() const { return m_slots.size(); }
 

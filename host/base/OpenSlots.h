@@ -48,6 +48,16 @@ public:
         ++m_count;
     }
 
+    // Room for `count` slots in all, so that adding up to that many never grows the table.
+    void Reserve(std::size_t count)
+    {
+        std::size_t size = std::max<std::size_t>(64, m_slots.size());
+        while (4 * count > 3 * size)
+            size *= 2;
+        if (size > m_slots.size())
+            Rehash(size);
+    }
+
     void Clear()
     {
         m_slots.clear();
@@ -67,9 +77,11 @@ private:
         m_slots[i] = slot;
     }
 
-    void Grow()
+    void Grow() { Rehash(std::max<std::size_t>(64, 2 * m_slots.size())); }
+
+    void Rehash(std::size_t size)
     {
-        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()));
+        std::vector<Slot> old(size);
         old.swap(m_slots);
         for (const Slot& slot : old)
         {

@@ -177,6 +177,12 @@ template <class T> auto* Project::Insert(const GUID& id, std::wstring name)
     return &pRaw->GetSetup();
 }
 
+void Project::Reserve(std::size_t count)
+{
+    m_objects.reserve(count);
+    m_index.Reserve(count);
+}
+
 ProjectObject* Project::AddObject(const GUID& id, std::wstring name)
 {
     return Insert<PlainObject>(id, std::move(name));

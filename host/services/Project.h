@@ -90,6 +90,9 @@ public:
     ArgumentObject* AddArgument(const GUID& id, std::wstring name);
     DialogueEventObject* AddDialogueEvent(const GUID& id, std::wstring name);
 
+    // Room for that many objects in all, for a loader that knows how many come.
+    void Reserve(std::size_t count);
+
     // Links an object to its parent; false when either is absent or the link would close a cycle.
     bool SetParent(const GUID& child, const GUID& parent);
 
