@@ -184,6 +184,8 @@ private:
     {
         EventMap::value_type* pElement = nullptr;
         const ArgumentData* pArguments = nullptr;
+
+        bool IsSet() const { return pElement != nullptr; }
     };
     // Where a target's resolutions were last counted: its element of m_targetToEvent, and that
     // event's element of m_eventMap, which a play of the target credits without a search of its own.
@@ -191,6 +193,8 @@ private:
     {
         TargetToEvent::value_type* pTarget = nullptr;
         EventMap::value_type* pEvent = nullptr;
+
+        bool IsSet() const { return pTarget != nullptr; }
     };
 
     EventMap m_eventMap;

@@ -6,8 +6,21 @@
 #include "host/base/Guid.h"
 #include "host/base/OpenSlots.h"
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+
+// A value that is never empty once stored marks its slot as used by itself (a pointer, or a row that
+// says whether it is set); any other needs a flag beside it. A GUID and two pointers then take 32
+// bytes, two slots to a cache line and none across two.
+template <class Value>
+concept MarksItsSlot = std::is_pointer_v<Value> || requires(const Value& value)
+{
+    {
+        value.IsSet()
+        } -> std::same_as<bool>;
+};
 
 template <class Value> class GuidTable
 {
@@ -34,7 +47,7 @@ public:
     {
         if (Find(id) != nullptr)
             return false;
-        m_slots.Insert(Slot{id, value, true});
+        m_slots.Insert(Slot::Make(id, value));
         return true;
     }
 
@@ -42,23 +55,36 @@ public:
     void Clear() { m_slots.Clear(); }
     std::size_t size() const { return m_slots.size(); }
 
-private:
-    struct Slot;
-
-public:
     // The bytes of a slot, all of which a search may read.
     static constexpr std::size_t SlotBytes() { return sizeof(Slot); }
 
 private:
-    struct Slot
+    struct FlaggedSlot
     {
         GUID id{};
         Value value{};
         bool bUsed = false;
 
+        static FlaggedSlot Make(const GUID& id, const Value& value) { return {id, value, true}; }
         bool Used() const { return bUsed; }
         std::uint64_t Hash() const { return GUIDHash{}(id); }
     };
+    struct alignas(32) MarkedSlot
+    {
+        GUID id{};
+        Value value{};
+
+        static MarkedSlot Make(const GUID& id, const Value& value) { return {id, value}; }
+        bool Used() const
+        {
+            if constexpr (std::is_pointer_v<Value>)
+                return value != nullptr;
+            else
+                return value.IsSet();
+        }
+        std::uint64_t Hash() const { return GUIDHash{}(id); }
+    };
+    using Slot = std::conditional_t<MarksItsSlot<Value>, MarkedSlot, FlaggedSlot>;
 
     OpenSlots<Slot> m_slots;
 };

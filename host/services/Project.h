@@ -154,6 +154,8 @@ private:
     {
         IVObject* pObject = nullptr;
         ObjectCore* pCore = nullptr;
+
+        bool IsSet() const { return pObject != nullptr; }
     };
 
     template <class T> auto* Insert(const GUID& id, std::wstring name);

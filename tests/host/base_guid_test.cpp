@@ -135,4 +135,15 @@ TEST(GuidTable, FindsEveryIdAmongIdsThatDifferOnlyInTheirLastBytes)
     }
     EXPECT_EQ(table.Find(idOf(20000)), nullptr);
     EXPECT_EQ(table.Find(GUID_NULL), nullptr);
+
+    // Pointer values mark their own slots: a null GUID is then a key like any other.
+    GuidTable<const int*> pointers;
+    const int values[2] = {1, 2};
+    ASSERT_TRUE(pointers.Insert(GUID_NULL, &values[0]));
+    ASSERT_TRUE(pointers.Insert(idOf(1), &values[1]));
+    ASSERT_NE(pointers.Find(GUID_NULL), nullptr);
+    EXPECT_EQ(*pointers.Find(GUID_NULL), &values[0]);
+    EXPECT_EQ(*pointers.Find(idOf(1)), &values[1]);
+    EXPECT_EQ(pointers.Find(idOf(2)), nullptr);
+    static_assert(GuidTable<const int*>::SlotBytes() == 32);
 }
