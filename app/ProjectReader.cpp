@@ -535,7 +535,11 @@ std::wstring NameOf(ProjectFileObject& object)
 template <class File> std::unique_ptr<Project> Build(File& file)
 {
     auto project = std::make_unique<Project>();
-    project->Reserve(file.objects.size());
+    const std::size_t count = file.objects.size();
+    project->Reserve(count);
+    // The objects in the file's order, linked to their parents below without searching again.
+    std::vector<ProjectObject*> made;
+    made.reserve(count);
     for (auto& object : file.objects)
     {
         switch (object.kind)
@@ -547,6 +551,7 @@ template <class File> std::unique_ptr<Project> Build(File& file)
                 return nullptr;
             pEvent->SetArguments(object.arguments);
             pEvent->SetTargets(object.targets);
+            made.push_back(pEvent);
             break;
         }
         case ObjectKind::Argument:
@@ -555,24 +560,29 @@ template <class File> std::unique_ptr<Project> Build(File& file)
             if (!pArgument)
                 return nullptr;
             pArgument->SetValues(object.values);
+            made.push_back(pArgument);
             break;
         }
         case ObjectKind::Plain:
-            if (!project->AddObject(object.id, NameOf(object)))
+        {
+            ProjectObject* pObject = project->AddObject(object.id, NameOf(object));
+            if (!pObject)
                 return nullptr;
+            made.push_back(pObject);
             break;
+        }
         }
     }
     // Parents are linked once every object exists, since a child may come before its parent in the
     // file, and deepest first: the host checks each link for a cycle by walking up from the parent,
     // and that walk is short while the parent's own chain is not linked yet.
-    const std::size_t count = file.objects.size();
     GuidTable<std::size_t> indexOf;
     indexOf.Reserve(count);
     for (std::size_t i = 0; i < count; ++i)
         indexOf.Insert(file.objects[i].id, i);
     constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::vector<std::size_t> depth(count, kUnknown);
+    std::vector<std::size_t> parentOf(count, kUnknown);
     std::vector<std::size_t> chain;
     for (std::size_t start = 0; start < count; ++start)
     {
@@ -589,6 +599,7 @@ template <class File> std::unique_ptr<Project> Build(File& file)
             if (pFound == nullptr || chain.size() > count)
                 return nullptr;
             chain.push_back(at);
+            parentOf[at] = *pFound;
             at = *pFound;
         }
         std::size_t next = depth[at];
@@ -605,8 +616,7 @@ template <class File> std::unique_ptr<Project> Build(File& file)
                      [&](std::size_t a, std::size_t b) { return depth[a] > depth[b]; });
     for (const std::size_t i : order)
     {
-        const ProjectFileObject& object = file.objects[i];
-        if (object.parent && !project->SetParent(object.id, *object.parent))
+        if (parentOf[i] != kUnknown && !project->SetParent(*made[i], *made[parentOf[i]]))
             return nullptr;
     }
     return project;

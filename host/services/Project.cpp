@@ -204,14 +204,22 @@ bool Project::SetParent(const GUID& child, const GUID& parent)
     const Entry* const pParentEntry = FindEntry(parent);
     if (pChildEntry == nullptr || pParentEntry == nullptr)
         return false;
-    IVObject* const pChild = pChildEntry->pObject;
-    IVObject* const pParent = pParentEntry->pObject;
+    return Link(*pChildEntry->pCore, pChildEntry->pObject, pParentEntry->pObject);
+}
+
+bool Project::SetParent(ProjectObject& child, const ProjectObject& parent)
+{
+    return Link(child.Core(), child.Object(), parent.Object());
+}
+
+bool Project::Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pParent)
+{
     for (const IVObject* p = pParent; p != nullptr; p = p->GetParent())
     {
         if (p == pChild)
             return false;
     }
-    pChildEntry->pCore->pParent = pParent;
+    childCore.pParent = pParent;
     return true;
 }
 

@@ -95,6 +95,8 @@ public:
 
     // Links an object to its parent; false when either is absent or the link would close a cycle.
     bool SetParent(const GUID& child, const GUID& parent);
+    // The same for objects of this project that the caller holds already.
+    bool SetParent(ProjectObject& child, const ProjectObject& parent);
 
     // The object with that id, without taking a reference; null when absent.
     IVObject* Find(const GUID& id) const;
@@ -159,6 +161,7 @@ private:
     };
 
     template <class T> auto* Insert(const GUID& id, std::wstring name);
+    static bool Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pParent);
     const Entry* FindEntry(const GUID& id) const { return m_index.Find(id); }
 
     // Objects in the order they were added.
