@@ -6,7 +6,7 @@
 #include "host/base/Guid.h"
 #include "host/base/OpenSlots.h"
 
-#include <concepts>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -15,12 +15,12 @@
 // says whether it is set); any other needs a flag beside it. A GUID and two pointers then take 32
 // bytes, two slots to a cache line and none across two.
 template <class Value>
-concept MarksItsSlot = std::is_pointer_v<Value> || requires(const Value& value)
+concept SaysIfSet = requires(const Value& value)
 {
-    {
-        value.IsSet()
-        } -> std::same_as<bool>;
+    value.IsSet();
 };
+template <class Value>
+concept MarksItsSlot = std::is_pointer_v<Value> || SaysIfSet<Value>;
 
 template <class Value> class GuidTable
 {
@@ -47,7 +47,10 @@ public:
     {
         if (Find(id) != nullptr)
             return false;
-        m_slots.Insert(Slot::Make(id, value));
+        const Slot slot = Slot::Make(id, value);
+        // An empty value in a slot that it marks would read as a free slot.
+        assert(slot.Used());
+        m_slots.Insert(slot);
         return true;
     }
 
