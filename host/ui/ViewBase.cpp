@@ -19,9 +19,10 @@ bool CViewBase::ProcessKey(UINT, UINT)
     return false;
 }
 
-void CViewBase::Focus(int)
+void CViewBase::Focus(int reason)
 {
     ++m_nFocusCount;
+    m_nLastFocusReason = reason;
 }
 
 void CViewBase::OnLoadPreset(const wchar_t*) {}

@@ -86,8 +86,9 @@ public:
     bool Save(CStdStr<wchar_t>& data) override;
     void GetObjectsPriv(std::vector<IVObject*>& objects) override;
 
-    // How often the base Focus ran, for hosts that check the delegation.
+    // How often the base Focus ran, and with which reason last, for hosts that check the delegation.
     int m_nFocusCount = 0;
+    int m_nLastFocusReason = 0;
 };
 
 enum class ViewInstanceMode

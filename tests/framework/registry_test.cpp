@@ -1,8 +1,73 @@
 #include "framework/RegistryConstants.h"
 #include "tests/support/PluginFixture.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace
 {
+
+// A monitoring manager whose logger only records what it is asked.
+class RecordingMonitoringMgr : public IMonitoringMgr, public IMonitoringMgrLogger
+{
+public:
+    struct Call
+    {
+        bool bSubscribe;
+        IMonitoringMgrLoggerSubscriber* pSubscriber;
+        std::uint64_t kindMask;
+        int reserved;
+        bool flag;
+    };
+
+    bool Initialize() override { return true; }
+    bool Terminate() override { return true; }
+    void Destroy() override {}
+    IMonitoringMgrLogger* GetLogger() override { return this; }
+
+    void Subscribe(IMonitoringMgrLoggerSubscriber* pSubscriber, std::uint64_t kindMask, int reserved,
+                   bool flag) override
+    {
+        m_calls.push_back({true, pSubscriber, kindMask, reserved, flag});
+    }
+    void Unsubscribe(IMonitoringMgrLoggerSubscriber* pSubscriber, std::uint64_t kindMask, int reserved,
+                     bool flag) override
+    {
+        m_calls.push_back({false, pSubscriber, kindMask, reserved, flag});
+    }
+    IMonitoringMgrLoggerIterator* CreateIterator() override { return nullptr; }
+    void ReleaseIterator(IMonitoringMgrLoggerIterator*) override {}
+
+    std::vector<Call> m_calls;
+};
+
+// The kinds of the items a subscriber was handed.
+class KindLog : public IMonitoringMgrLoggerSubscriber
+{
+public:
+    void OnItemLogged(const MonitoringItem* pItem) override { m_kinds.push_back(pItem->type); }
+    std::vector<int> m_kinds;
+};
+
+// A notification manager that goes away after its first call, as a host's may while it shuts down.
+class VanishingNotifyMgr : public INotifyMgr
+{
+public:
+    void Subscribe(const ROString& channel, const NotifyHandler&) override
+    {
+        m_subscribed.push_back(channel);
+        INotifyMgr::m_pInstance = nullptr;
+    }
+    void Unsubscribe(const ROString& channel, const NotifyHandler&) override
+    {
+        m_unsubscribed.push_back(channel);
+        INotifyMgr::m_pInstance = nullptr;
+    }
+    void Notify(const ROString&, const NotifyEvent*) override {}
+
+    std::vector<ROString> m_subscribed;
+    std::vector<ROString> m_unsubscribed;
+};
 
 class RegistryTest : public PluginFixture
 {
@@ -80,6 +145,15 @@ TEST_F(RegistryTest, SubscriptionFollowsEnableStatsThroughTheStateTable)
     EXPECT_TRUE(Subscribed());
     m_env.StopLogger();
     EXPECT_FALSE(Subscribed());
+    // ... and so does the next start.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    INotifyMgr::m_pInstance = nullptr;
+    SetPreference(registry::kPrefEnableStats.c_str(), false);
+    INotifyMgr::m_pInstance = pSaved;
+    ASSERT_TRUE(Subscribed());
+    m_env.StartLogger();
+    EXPECT_FALSE(Subscribed());
+    EXPECT_EQ(LoggerSubscribers(), 0u);
 
     // Terminating while subscribed unsubscribes.
     SetPreference(registry::kPrefEnableStats.c_str(), true);
@@ -156,27 +230,75 @@ TEST_F(RegistryTest, EveryItemReachesEveryQueryInRegistrationOrder)
     SetPreference(registry::kPrefEnableStats.c_str(), true);
     Resolve(GUID_NULL, Id(20));
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-
-    // Kinds other than 1 and 34 never reach the registry.
-    order.clear();
-    Logger().LogItem(35);
-    EXPECT_TRUE(order.empty());
     for (IProfilerQuery* pQuery : m_pRegistry->GetQueries())
         pQuery->ResetOwner();
 }
 
-TEST_F(RegistryTest, WithoutNotificationManagerNothingIsSubscribed)
+TEST_F(RegistryTest, TheLoggerIsAskedForKinds1And34Only)
+{
+    RecordingMonitoringMgr recorder;
+    m_env.RegisterService(ov::ServiceMonitoringMgr, &recorder);
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    SetPreference(registry::kPrefEnableStats.c_str(), false);
+    m_env.RegisterService(ov::ServiceMonitoringMgr, &m_env.Monitoring());
+
+    // The same four values to subscribe and to unsubscribe.
+    ASSERT_EQ(recorder.m_calls.size(), 2u);
+    for (const RecordingMonitoringMgr::Call& call : recorder.m_calls)
+    {
+        EXPECT_EQ(call.pSubscriber, static_cast<IMonitoringMgrLoggerSubscriber*>(m_pRegistry));
+        EXPECT_EQ(call.kindMask, 0x400000002ull);
+        EXPECT_EQ(call.reserved, 0);
+        EXPECT_TRUE(call.flag);
+    }
+    EXPECT_TRUE(recorder.m_calls[0].bSubscribe);
+    EXPECT_FALSE(recorder.m_calls[1].bSubscribe);
+
+    // What the host's logger hands over under that mask.
+    KindLog log;
+    Logger().Subscribe(&log, recorder.m_calls[0].kindMask, 0, true);
+    for (int kind = 0; kind < 64; ++kind)
+        Logger().LogItem(static_cast<std::uint8_t>(kind));
+    Logger().Unsubscribe(&log, recorder.m_calls[0].kindMask, 0, true);
+    EXPECT_EQ(log.m_kinds, (std::vector<int>{1, 34}));
+}
+
+TEST_F(RegistryTest, TerminateLeavesNoHandlerBehind)
+{
+    const std::size_t before = m_env.Notifications().SubscriberCount();
+    auto* pRegistry = new ProfilerQueryRegistry;
+    pRegistry->Initialize();
+    EXPECT_EQ(m_env.Notifications().SubscriberCount(), before + 3);
+    for (const ROString& channel :
+         {registry::kMonitoringMgrChannel, registry::kProjectChannel, registry::kUserPrefChannel})
+        EXPECT_EQ(m_env.Notifications().SubscriberCount(channel), 2u);
+    pRegistry->Terminate();
+    EXPECT_EQ(m_env.Notifications().SubscriberCount(), before);
+    pRegistry->Destroy();
+
+    // Announcements after the registry is gone reach only the fixture's.
+    SetPreference(registry::kPrefEnableStats.c_str(), true);
+    m_env.StartLogger();
+    m_env.CloseProject();
+    EXPECT_TRUE(Subscribed());
+}
+
+TEST_F(RegistryTest, AMissingNotificationManagerIsLookedForBeforeEachSubscription)
 {
     INotifyMgr* pSaved = INotifyMgr::m_pInstance;
-    INotifyMgr::m_pInstance = nullptr;
+    VanishingNotifyMgr vanishing;
+    INotifyMgr::m_pInstance = &vanishing;
     auto* pRegistry = new ProfilerQueryRegistry;
     EXPECT_TRUE(pRegistry->Initialize());
     EXPECT_EQ(pRegistry->GetQueries().size(), 4u);
+    // Gone after the first subscription: the other two are skipped.
+    EXPECT_EQ(vanishing.m_subscribed, std::vector<ROString>{registry::kMonitoringMgrChannel});
+
+    INotifyMgr::m_pInstance = &vanishing;
     EXPECT_TRUE(pRegistry->Terminate());
+    EXPECT_EQ(vanishing.m_unsubscribed, std::vector<ROString>{registry::kMonitoringMgrChannel});
     pRegistry->Destroy();
     INotifyMgr::m_pInstance = pSaved;
-    // Only the fixture's registry listens.
-    EXPECT_EQ(m_env.Notifications().SubscriberCount(registry::kProjectChannel), 1u);
 }
 
 } // namespace

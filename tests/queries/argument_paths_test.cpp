@@ -1,6 +1,7 @@
 #include "framework/RegistryConstants.h"
 #include "tests/support/PluginFixture.h"
 
+#include <deque>
 #include <map>
 #include <string>
 
@@ -138,6 +139,50 @@ TEST_F(ArgumentPathsTest, PlaysCreditTheOldestPendingResolutionOfTheTarget)
     Play(Id(404));
     Play(GUID_NULL);
     EXPECT_TRUE(m_query.IsDataInSync());
+}
+
+TEST_F(ArgumentPathsTest, LongQueuesStillCreditOldestFirst)
+{
+    // Hundreds of resolutions to one target, played while more arrive: the queue drops its credited
+    // front now and then, and every play must still go to the oldest waiting resolution.
+    const GUID values[] = {Id(11), Id(12), GUID_NULL};
+    const std::wstring paths[] = {L"Greeting::Happy", L"Greeting::Sad", L"Greeting::*"};
+    std::deque<int> waiting;
+    std::map<std::wstring, std::uint64_t> expectedPlayed;
+    int nResolved = 0;
+    const auto resolve = [&]
+    {
+        const int which = (nResolved * 7 + nResolved / 5) % 3;
+        ++nResolved;
+        Resolve(Id(1), Id(20), {values[which]});
+        waiting.push_back(which);
+    };
+    const auto play = [&]
+    {
+        Play(Id(21));
+        ++expectedPlayed[paths[waiting.front()]];
+        waiting.pop_front();
+        for (const std::wstring& path : paths)
+            ASSERT_EQ(Rows()[path].second, expectedPlayed[path]) << path << " after " << nResolved;
+    };
+
+    for (int i = 0; i < 150; ++i)
+        resolve();
+    for (int i = 0; i < 100; ++i)
+        ASSERT_NO_FATAL_FAILURE(play());
+    for (int i = 0; i < 100; ++i)
+    {
+        resolve();
+        resolve();
+        ASSERT_NO_FATAL_FAILURE(play());
+    }
+    while (!waiting.empty())
+        ASSERT_NO_FATAL_FAILURE(play());
+    Play(Id(21));
+    std::uint64_t nPlayed = 0;
+    for (const std::wstring& path : paths)
+        nPlayed += Rows()[path].second;
+    EXPECT_EQ(nPlayed, 350u);
 }
 
 TEST_F(ArgumentPathsTest, TheNearestPendingTargetDecidesEvenWhenEmpty)

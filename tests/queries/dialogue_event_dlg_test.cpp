@@ -4,11 +4,31 @@
 #include "tests/support/PluginFixture.h"
 
 #include <string>
+#include <vector>
 
 namespace
 {
 
 using DialogueEventQuery::EventMap;
+
+// Stands for a list control that drops its selection when it reads its rows again.
+class SelectionDropper : public FilteredDataList::IDataConsumer
+{
+public:
+    explicit SelectionDropper(BaseFilteredListControl& control) : m_control(control) {}
+    void OnItemAddedOrChanged(const void*) override {}
+    void OnAllItemsCleared() override {}
+    void OnListReset() override {}
+    void OnBeforeRefresh() override
+    {
+        m_control.SetSelection(static_cast<const void*>(nullptr));
+        ++m_nDrops;
+    }
+    void OnAfterRefresh() override {}
+
+    BaseFilteredListControl& m_control;
+    int m_nDrops = 0;
+};
 
 class DialogueEventDlgTest : public PluginFixture
 {
@@ -146,20 +166,19 @@ TEST_F(DialogueEventDlgTest, SelectionDrivesTheValueListAndSurvivesRefreshes)
     EXPECT_EQ(values.RowCount(), 6);
     EXPECT_EQ(values.GetResultName(), L"Value Distribution");
 
-    // A refresh that reorders the rows keeps the event selected.
+    // A control that forgets its selection while it reads its rows again: the window selects the
+    // remembered event again, even after its row moved.
+    SelectionDropper dropper(events);
+    m_query.GetEventList().AddDataConsumer(&dropper);
     events.SetSort(1, BaseFilteredListControl::SortDescending);
     Resolve(Id(1), Id(20), {Id(12)});
     EXPECT_EQ(events.RowCount(), 3);
+    m_query.GetEventList().RemoveDataConsumer(&dropper);
+    EXPECT_EQ(dropper.m_nDrops, 1);
     EXPECT_EQ(SelectedRow(), EventRow(Id(3)));
-
-    // The event remembered before the refresh is selected again after it.
-    m_pDlg->OnBeforeRefresh();
-    events.SetSelection(static_cast<const void*>(EventRow(Id(2))));
-    EXPECT_EQ(m_pDlg->GetCaption().GetObjectID(), Id(2));
-    EXPECT_EQ(values.RowCount(), 0);
-    m_pDlg->OnAfterRefresh();
-    EXPECT_EQ(SelectedRow(), EventRow(Id(3)));
+    EXPECT_EQ(events.GetCellText(0, 0), L"Ask");
     EXPECT_EQ(m_pDlg->GetCaption().GetObjectID(), Id(3));
+    EXPECT_EQ(values.RowCount(), 6);
 
     // An event that is gone leaves nothing selected, the caption blank and the value list empty.
     m_pDlg->OnBeforeRefresh();
@@ -169,6 +188,23 @@ TEST_F(DialogueEventDlgTest, SelectionDrivesTheValueListAndSurvivesRefreshes)
     EXPECT_EQ(SelectedRow(), nullptr);
     EXPECT_TRUE(IsNullGuid(m_pDlg->GetCaption().GetObjectID()));
     EXPECT_EQ(values.RowCount(), 0);
+}
+
+TEST_F(DialogueEventDlgTest, SharesAreTakenInSinglePrecision)
+{
+    // 3 of 2,000 is 0.15: just above in single precision (0.2), just below in double (0.1).
+    for (int i = 0; i < 2000; ++i)
+        Resolve(Id(1), Id(20), {i < 3 ? Id(11) : Id(12)});
+    FilteredListControl& events = m_pDlg->GetEventListControl();
+    FilteredListControl& values = m_pDlg->GetValueListControl();
+    events.SetSelection(static_cast<const void*>(EventRow(Id(1))));
+    ASSERT_EQ(values.GetCellText(1, 0), L"1.Mood:Happy");
+    EXPECT_EQ(values.GetCellText(1, 2), L"0.2");
+    values.SetSort(2, BaseFilteredListControl::SortAscending);
+    EXPECT_EQ(Copy(), kHeader + L"Greeting\t2000\t0\n"
+                                L"\t\t\t1.Mood:*\t0\t0.0\n"
+                                L"\t\t\t1.Mood:Happy\t3\t0.2\n"
+                                L"\t\t\t1.Mood:Sad\t1997\t99.8\n");
 }
 
 TEST_F(DialogueEventDlgTest, LaysOutTwoColumns)

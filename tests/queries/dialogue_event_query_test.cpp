@@ -2,6 +2,7 @@
 #include "tests/support/PluginFixture.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,47 @@ TEST_F(DialogueEventQueryTest, ValuesTheProjectDoesNotKnow)
                                                        {L"2.Tone:*", 0, L"0.0"},
                                                        {L"2.Tone:Low", 1, L"50.0"},
                                                        {L"2.Tone:Unknown", 1, L"50.0"}}));
+}
+
+TEST_F(DialogueEventQueryTest, EachUnlistedValueGetsARowOfItsOwn)
+{
+    // Two values the argument does not list: two rows under one label, each flagged once.
+    Resolve(Id(1), Id(20), {Id(98)});
+    Resolve(Id(1), Id(20), {Id(99)});
+    Resolve(Id(1), Id(20), {Id(99)});
+    EXPECT_EQ(m_owner.m_nCalls, 2);
+
+    // The argument object gone from the project as well: neither name is known.
+    auto pChanged = std::make_unique<Project>();
+    pChanged->AddDialogueEvent(Id(1), L"Greeting")->SetArguments({Id(10)});
+    m_env.Projects().SetProject(pChanged.get());
+    Feed(m_query, OwnedMonitoringItem::DialogueResolved(Id(1), Id(20), std::vector<GUID>{Id(97)}));
+    m_env.Projects().SetProject(&GetProject());
+    EXPECT_EQ(pChanged->OutstandingReferences(), 0);
+    EXPECT_EQ(m_owner.m_nCalls, 3);
+
+    EXPECT_EQ(ValueRows(Id(1)), (std::vector<ValueRow>{{L"1.Mood:*", 0, L"0.0"},
+                                                       {L"1.Mood:Happy", 0, L"0.0"},
+                                                       {L"1.Mood:Sad", 0, L"0.0"},
+                                                       {L"1.Unknown:Unknown", 1, L"25.0"},
+                                                       {L"1.Mood:Unknown", 1, L"25.0"},
+                                                       {L"1.Mood:Unknown", 2, L"50.0"}}));
+}
+
+TEST_F(DialogueEventQueryTest, EventRowsFollowGUIDLessOrder)
+{
+    // Ranked one way by GUIDLess, the other way by bytes and by Data1.
+    const GUID early = Halves(0x0001000000000002, 0), late = Halves(0x0002000000000001, 0);
+    for (const GUID& event : {late, early})
+    {
+        GetProject().AddDialogueEvent(event, L"Event")->SetTargets({Id(30)});
+        Resolve(event, Id(30));
+    }
+    FilteredDataList::IDataIterator* pRows = m_query.GetEventList().GetSource()->CreateRowIterator();
+    EXPECT_EQ(pRows->Next(), &*m_query.GetEventMap().find(early));
+    EXPECT_EQ(pRows->Next(), &*m_query.GetEventMap().find(late));
+    EXPECT_EQ(pRows->Next(), nullptr);
+    pRows->Destroy();
 }
 
 TEST_F(DialogueEventQueryTest, ArgumentsGrowAndShrinkWithTheEvent)

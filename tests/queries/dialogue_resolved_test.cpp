@@ -149,6 +149,21 @@ TEST_F(DialogueResolvedTest, EventsWithoutRowsAreSkippedAndUnknownEventsMarkTheQ
     EXPECT_TRUE(Rows().empty());
 }
 
+TEST_F(DialogueResolvedTest, RowsFollowGUIDLessOrderOfEventsAndTargets)
+{
+    // Each pair ranks one way by GUIDLess and the other way by bytes and by Data1.
+    const GUID early = Halves(0x0001000000000002, 0), late = Halves(0x0002000000000001, 0);
+    const GUID low = Halves(7, 0x0002), high = Halves(7, 0x0101);
+    for (const GUID& event : {late, early})
+    {
+        GetProject().AddDialogueEvent(event, L"Event")->SetTargets({high, low});
+        Resolve(event, high);
+    }
+    GetProject().AddObject(low, L"Low");
+    GetProject().AddObject(high, L"High");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{early, low, 0}, {early, high, 1}, {late, low, 0}, {late, high, 1}}));
+}
+
 TEST_F(DialogueResolvedTest, ColumnsAndTheResultWindow)
 {
     ASSERT_EQ(m_query.GetList().FilterCount(), 3u);
@@ -173,7 +188,11 @@ TEST_F(DialogueResolvedTest, ColumnsAndTheResultWindow)
     EXPECT_EQ(listCtrl.GetCellText(0, 1), L"Hello_01");
     EXPECT_EQ(listCtrl.GetCellText(0, 2), L"2");
     pDlg->SendMessage(WM_COPY);
-    EXPECT_EQ(m_env.Clipboard().Text(), listCtrl.RenderText());
+    // The shown rows in the shown order; equal counts keep the source's order, the missing target blank.
+    EXPECT_EQ(m_env.Clipboard().Text(), L"Dialogue Event Name\tTarget Object\tCount\n"
+                                        L"Pick\tHello_01\t2\n"
+                                        L"Pick\t\t0\n"
+                                        L"Pick\tHello_02\t0\n");
     pDlg->DestroyWindow();
     delete pDlg;
     parent.DestroyWindow();

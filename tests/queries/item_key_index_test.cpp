@@ -59,11 +59,4 @@ TEST(ItemKeyIndex, FindsEveryRowThroughGrowthAndSharedHashes)
     EXPECT_EQ(index.Find(hashOf(0), [](const Row&) { return true; }), nullptr);
 }
 
-TEST(ItemKeyIndex, HashTellsApartTheEventTheRowAndThePosition)
-{
-    EXPECT_NE(Index::Hash(Id(1), 0, Id(2)), Index::Hash(Id(2), 0, Id(1)));
-    EXPECT_NE(Index::Hash(Id(1), 0, Id(2)), Index::Hash(Id(1), 1, Id(2)));
-    EXPECT_NE(Index::Hash(Id(1), 0, Id(1)), Index::Hash(Id(2), 0, Id(2)));
-}
-
 } // namespace
