@@ -1,0 +1,42 @@
+#include "app/formats/StatisticTable.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace app::formats
+{
+
+Cell Cell::Text(std::string text)
+{
+    return Cell{std::move(text)};
+}
+
+Cell Cell::Object(std::string name)
+{
+    return Cell{std::move(name)};
+}
+
+Cell Cell::Counter(std::uint64_t count)
+{
+    // The list reads a counter's low 32 bits as a signed integer.
+    return Cell{std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(count))), count};
+}
+
+Cell Cell::Percent(float share)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(share));
+    return Cell{text, 0, share};
+}
+
+std::vector<Column> DistributionValueColumns()
+{
+    return {{"Value", ColumnKind::Text}, {"Count", ColumnKind::Counter}, {"%", ColumnKind::Percent}};
+}
+
+ValueLine MakeValueLine(int argument, std::string label, std::uint64_t count, float share)
+{
+    return {{Cell::Text(std::move(label)), Cell::Counter(count), Cell::Percent(share)}, argument};
+}
+
+} // namespace app::formats
