@@ -1,6 +1,6 @@
 #include "app/formats/JsonWriter.h"
 
-#include <cstdlib>
+#include <charconv>
 
 namespace app::formats
 {
@@ -83,8 +83,12 @@ Json CellJson(const Column& column, const Cell& cell)
     case ColumnKind::Counter:
         return cell.counter;
     case ColumnKind::Percent:
+    {
         // The number that the shown text spells, so that json and text agree on every rounding.
-        return std::strtod(cell.text.c_str(), nullptr);
+        double shown = 0;
+        std::from_chars(cell.text.data(), cell.text.data() + cell.text.size(), shown);
+        return shown;
+    }
     case ColumnKind::Text:
     case ColumnKind::Object:
         break;

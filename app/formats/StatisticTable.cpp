@@ -1,6 +1,6 @@
 #include "app/formats/StatisticTable.h"
 
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 namespace app::formats
@@ -24,9 +24,11 @@ Cell Cell::Counter(std::uint64_t count)
 
 Cell Cell::Percent(float share)
 {
+    // Shown with one decimal as printf's "%.1f" does, whatever the locale's decimal point.
     char text[64];
-    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(share));
-    return Cell{text, 0, share};
+    const auto written =
+        std::to_chars(text, text + sizeof text, static_cast<double>(share), std::chars_format::fixed, 1);
+    return Cell{std::string(text, written.ptr), 0, share};
 }
 
 std::vector<Column> DistributionValueColumns()
