@@ -1,9 +1,9 @@
-#include "app/StatsCommand.h"
+#include "app/cli/StatsCommand.h"
 
 #include "app/CaptureAhead.h"
-#include "app/CommandLine.h"
 #include "app/HeapPolicy.h"
-#include "app/Progress.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/Progress.h"
 #include "host/base/TextCodec.h"
 
 #include <algorithm>

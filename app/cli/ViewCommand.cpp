@@ -1,10 +1,10 @@
-#include "app/ViewCommand.h"
+#include "app/cli/ViewCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/RawTerminal.h"
-#include "app/SessionInput.h"
-#include "app/StatsCommand.h"
-#include "app/TerminalView.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/StatsCommand.h"
+#include "app/session/SessionInput.h"
+#include "app/terminal/RawTerminal.h"
+#include "app/terminal/TerminalView.h"
 #include "host/base/TextCodec.h"
 
 #include <fcntl.h>

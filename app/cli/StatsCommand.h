@@ -2,8 +2,8 @@
 // clipboard.
 #pragma once
 
-#include "app/ListSettings.h"
-#include "app/SessionInput.h"
+#include "app/session/ListSettings.h"
+#include "app/session/SessionInput.h"
 
 #include <optional>
 #include <span>

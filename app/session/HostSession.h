@@ -5,7 +5,7 @@
 
 #include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
-#include "app/PluginLibrary.h"
+#include "app/session/PluginLibrary.h"
 #include "host/HostEnvironment.h"
 #include "host/results/FilteredListControl.h"
 #include "host/ui/UIComboBox.h"

@@ -1,4 +1,4 @@
-#include "app/PluginLibrary.h"
+#include "app/session/PluginLibrary.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

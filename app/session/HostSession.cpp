@@ -1,4 +1,4 @@
-#include "app/HostSession.h"
+#include "app/session/HostSession.h"
 
 #include "host/services/Project.h"
 #include "host/ui/HostServices.h"
