@@ -2,6 +2,7 @@
 // clipboard.
 #pragma once
 
+#include "app/session/Gathering.h"
 #include "app/session/ListSettings.h"
 #include "app/session/SessionInput.h"
 
@@ -12,14 +13,6 @@
 
 namespace app
 {
-
-enum class Replay
-{
-    // Gathered live while the capture is logged, with the view open.
-    Live,
-    // Logged first, then gathered by Run.
-    Run,
-};
 
 struct StatsOptions
 {
