@@ -5,10 +5,10 @@
 // clears the statistics, and logs the whole capture.
 #include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
-#include "app/Generator.h"
-#include "app/HostSession.h"
-#include "app/PluginLibrary.h"
 #include "app/ProjectReader.h"
+#include "app/generate/Generator.h"
+#include "app/session/HostSession.h"
+#include "app/session/PluginLibrary.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // sorted by "Added", and the view draws a frame now and then. Beside it, the ordered-map lookups that
 // the statistics need per item, alone, over maps of the same sizes, so that growth with the number of
 // rows can be told apart from the lookups themselves. And a Run over a million logged items.
-#include "app/HostSession.h"
-#include "app/PluginLibrary.h"
+#include "app/session/HostSession.h"
+#include "app/session/PluginLibrary.h"
 
 #include "host/base/TextCodec.h"
 

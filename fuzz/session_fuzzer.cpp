@@ -3,11 +3,9 @@
 // plug-in holds no object reference, "Paths Used" never shows more plays than resolutions, each
 // argument's value counts add up to its event's resolutions, and a listed row keeps its address
 // until its statistics are cleared.
-#include "host/HostEnvironment.h"
+#include "app/session/HostSession.h"
 #include "host/results/FilteredListControl.h"
-#include "host/ui/UIComboBox.h"
 #include "host/ui/Wnd.h"
-#include "tests/session/LoadedPlugin.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -16,26 +14,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-constexpr int kRun = 1001;
-constexpr int kQueryCombo = 1004;
-constexpr int kCopyResults = 1015;
-constexpr int kClear = 1018;
-constexpr int kUpdateAutomatically = 1019;
-constexpr int kKeepStatistics = 1020;
-constexpr int kMainList = 9999;
+using namespace app::ctl;
 
 // Object ids are drawn from a small universe so that items often meet the project's objects.
 constexpr std::uint32_t kUniverse = 24;
 
-constexpr std::array<const wchar_t*, 4> kQueryNames = {L"None", L"Dialogue Events Distribution",
-                                                       L"Paths Used", L"Dialogue Events Added"};
+constexpr std::array<std::wstring_view, 4> kQueryNames = {app::kNoQuery, app::kQueryNames[0],
+                                                          app::kQueryNames[1], app::kQueryNames[2]};
 
 void Require(bool bHolds, const char* what)
 {
@@ -108,21 +102,6 @@ std::unique_ptr<Project> MakeProject(FuzzedDataProvider& input)
     return pProject;
 }
 
-class ViewContainer final : public IViewContainer
-{
-public:
-    ViewContainer()
-    {
-        m_frame.CreateEx(0, L"ViewFrame", L"Profiler Statistics", WS_VISIBLE, CRect(0, 0, 900, 700), nullptr,
-                         0);
-    }
-    HWND GetContainerWindow() override { return m_frame.GetSafeHwnd(); }
-    int GetContainerId() override { return 1; }
-    void SetViewOptions(int, int) override {}
-
-    CWnd m_frame;
-};
-
 unsigned long long Number(const std::wstring& text)
 {
     return text.empty() ? 0 : std::stoull(text);
@@ -144,30 +123,15 @@ std::vector<std::wstring> SplitTabs(const std::wstring& line)
 class Session
 {
 public:
-    explicit Session(LoadedPlugin& plugin, FuzzedDataProvider& input) : m_input(input)
+    Session(std::shared_ptr<app::PluginLibrary> pPlugin, FuzzedDataProvider& input)
+        : m_input(input), m_session(std::move(pPlugin))
     {
-        m_env.Preferences().SetBool(L"MonitoringManager", L"EnableStats", input.ConsumeBool());
-        m_env.Preferences().SetBool(L"MonitoringManager", L"KeepStatsAcrossRuns", input.ConsumeBool());
-        m_pRegistry = plugin.CreateProfilingQueryRegistry();
-        m_pRegistry->Initialize();
-        m_env.RegisterService(ov::ServiceProfilerQueryRegistry, m_pRegistry);
-        m_env.OpenProject(MakeProject(input));
-        m_pFactory = plugin.GetViewFactory(0);
-        OpenView();
+        m_session.SetPreference(L"EnableStats", input.ConsumeBool());
+        m_session.SetPreference(L"KeepStatsAcrossRuns", input.ConsumeBool());
+        m_session.OpenProject(MakeProject(input));
+        m_session.OpenView(900, 700);
         Choose(input.ConsumeIntegralInRange<std::size_t>(0, kQueryNames.size() - 1));
     }
-
-    ~Session()
-    {
-        CloseView();
-        m_env.CloseProject();
-        m_pRegistry->Terminate();
-        m_pRegistry->Destroy();
-        delete m_pFactory;
-    }
-
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
 
     void Step()
     {
@@ -204,23 +168,23 @@ private:
             Click(m_input.PickValueInArray({kUpdateAutomatically, kKeepStatistics}));
             break;
         case 5:
-            if (m_env.Monitoring().IsLogging())
+            if (Env().Monitoring().IsLogging())
             {
-                m_env.StopLogger();
+                m_session.StopLogger();
             }
             else
             {
                 ForgetRows();
-                m_env.StartLogger();
+                m_session.StartLogger();
             }
             break;
         case 6:
             ForgetRows();
-            m_env.OpenProject(MakeProject(m_input));
+            m_session.OpenProject(MakeProject(m_input));
             break;
         default:
-            CloseView();
-            OpenView();
+            m_session.CloseView();
+            m_session.OpenView(900, 700);
             Choose(m_input.ConsumeIntegralInRange<std::size_t>(0, kQueryNames.size() - 1));
             break;
         }
@@ -228,7 +192,7 @@ private:
 
     void LogOther()
     {
-        m_env.Logger().LogItem(m_input.PickValueInArray<std::uint8_t>({0, 2, 33, 35, 63}));
+        Env().Logger().LogItem(m_input.PickValueInArray<std::uint8_t>({0, 2, 33, 35, 63}));
         ++m_nItems;
     }
 
@@ -237,7 +201,7 @@ private:
         const GUID event = AnyId(m_input);
         // Mostly as many values as the event has arguments, so that resolutions count.
         std::size_t count = m_input.ConsumeIntegralInRange<std::size_t>(0, 3);
-        if (const auto* pEvent = dynamic_cast<const IVDialogueEvent*>(m_env.GetProject()->Find(event)))
+        if (const auto* pEvent = dynamic_cast<const IVDialogueEvent*>(Env().GetProject()->Find(event)))
         {
             if (m_input.ConsumeIntegralInRange(0, 7) != 0)
                 count = pEvent->GetArguments().size();
@@ -246,7 +210,7 @@ private:
         for (GUID& value : values)
             value = AnyId(m_input);
         const GUID target = AnyId(m_input);
-        m_env.Logger().LogDialogueResolved(event, target, values, m_input.ConsumeIntegralInRange(0, 7) == 0);
+        Env().Logger().LogDialogueResolved(event, target, values, m_input.ConsumeIntegralInRange(0, 7) == 0);
         ++m_nItems;
     }
 
@@ -255,60 +219,21 @@ private:
         const GUID object = AnyId(m_input);
         const std::uint32_t reason =
             m_input.PickValueInArray<std::uint32_t>({9, 10, 9, 10, 0, 8, 11, 0xFFFFFFFFu});
-        m_env.Logger().LogObjectNotification(object, reason);
+        Env().Logger().LogObjectNotification(object, reason);
         ++m_nItems;
     }
 
-    void OpenView()
-    {
-        m_pContainer = std::make_unique<ViewContainer>();
-        m_pView = m_pFactory->CreateView();
-        m_pView->CreateViewWindow(m_pContainer.get());
-    }
-
-    void CloseView()
-    {
-        m_pContainer->m_frame.DestroyWindow();
-        m_pContainer.reset();
-        delete m_pView;
-        m_pView = nullptr;
-    }
-
-    CWnd* Dialog() const { return CWnd::FromHandle(m_pView->GetViewWindow()); }
-    CWnd* Control(int id) const { return Dialog()->GetDlgItem(id); }
+    HostEnvironment& Env() { return m_session.Environment(); }
 
     void Choose(std::size_t query)
     {
-        auto* pCombo = dynamic_cast<UIComboBox*>(Control(kQueryCombo));
-        Require(pCombo != nullptr, "the dialog has no query selector");
-        for (int index = 0; index < pCombo->GetCount(); ++index)
-        {
-            if (pCombo->GetLBText(index) == kQueryNames[query])
-            {
-                pCombo->SelectByUser(index);
-                m_nSelected = query;
-                return;
-            }
-        }
-        Require(false, "a query is missing from the selector");
+        Require(m_session.Combo() != nullptr, "the dialog has no query selector");
+        Require(m_session.ChooseQuery(kQueryNames[query]), "a query is missing from the selector");
+        m_nSelected = query;
     }
 
-    void Click(int id)
-    {
-        CWnd* pControl = Control(id);
-        if (pControl->IsWindowEnabled())
-            ClickButton(pControl);
-    }
-
-    BaseFilteredListControl* MainList() const
-    {
-        for (CWnd* pChild : Dialog()->GetChildren())
-        {
-            if (CWnd* pList = pChild->GetDlgItem(kMainList))
-                return dynamic_cast<BaseFilteredListControl*>(pList);
-        }
-        return nullptr;
-    }
+    // A disabled control ignores the click.
+    void Click(int id) { m_session.Click(id); }
 
     // Clear, Run, a new capture and a new project may each empty statistics: forget their rows.
     void ForgetRows()
@@ -319,11 +244,11 @@ private:
 
     void Check()
     {
-        Require(m_env.GetProject()->OutstandingReferences() == 0, "an object reference is still held");
-        Require(m_env.GetProject()->OverReleases() == 0, "an object was released more often than taken");
+        Require(Env().GetProject()->OutstandingReferences() == 0, "an object reference is still held");
+        Require(Env().GetProject()->OverReleases() == 0, "an object was released more often than taken");
         if (m_nSelected == 0)
             return;
-        BaseFilteredListControl* pList = MainList();
+        BaseFilteredListControl* pList = m_session.ResultList(kMainList);
         Require(pList != nullptr, "the result window has no list");
 
         // Every shown row is where it was when first listed.
@@ -351,10 +276,10 @@ private:
     // and each share is its count over that sum.
     void CheckDistribution()
     {
-        const int before = m_env.Clipboard().SetCount();
+        const int before = Env().Clipboard().SetCount();
         Click(kCopyResults);
-        Require(m_env.Clipboard().SetCount() == before + 1, "Copy Results copied nothing");
-        const std::wstring text = m_env.Clipboard().Text();
+        Require(Env().Clipboard().SetCount() == before + 1, "Copy Results copied nothing");
+        const std::wstring text = Env().Clipboard().Text();
 
         struct Line
         {
@@ -403,11 +328,7 @@ private:
     }
 
     FuzzedDataProvider& m_input;
-    HostEnvironment m_env;
-    IServiceBase* m_pRegistry = nullptr;
-    CViewFactory* m_pFactory = nullptr;
-    IViewBase* m_pView = nullptr;
-    std::unique_ptr<ViewContainer> m_pContainer;
+    app::HostSession m_session;
     std::size_t m_nSelected = 0;
     std::size_t m_nItems = 0;
     // Per query, the address of each row by its key (its shown text and its rank among equal ones).
@@ -432,11 +353,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t size)
 {
     // Loaded once: the query objects live as long as the library, as in the host.
-    static LoadedPlugin s_plugin;
+    static const std::shared_ptr<app::PluginLibrary> s_pPlugin = []
+    {
+        std::string error;
+        std::shared_ptr<app::PluginLibrary> pPlugin = app::PluginLibrary::Open(TALLY_PLUGIN_PATH, error);
+        Require(pPlugin != nullptr, "the plug-in cannot be loaded");
+        return pPlugin;
+    }();
     const std::size_t windowsBefore = LiveWindowCount();
     FuzzedDataProvider input(pData, size);
     {
-        Session session(s_plugin, input);
+        Session session(s_pPlugin, input);
         while (input.remaining_bytes() > 0)
             session.Step();
         g_nItems += session.Items();

@@ -1,8 +1,9 @@
 // The host session and the list settings in process, and the interactive view under a pseudo-terminal.
-#include "app/HostSession.h"
-#include "app/ListSettings.h"
 #include "app/ProjectReader.h"
+#include "app/session/HostSession.h"
+#include "app/session/ListSettings.h"
 #include "app_Process.h"
+#include "tests/support/BuiltPlugin.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -17,22 +18,9 @@
 namespace
 {
 
-bool PluginMapped()
-{
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line))
-    {
-        if (line.find("/libtally.so") != std::string::npos)
-            return true;
-    }
-    return false;
-}
-
 std::unique_ptr<app::HostSession> ExampleSession()
 {
-    std::string error;
-    auto pSession = std::make_unique<app::HostSession>(app::PluginLibrary::Open(TALLY_PLUGIN_PATH, error));
+    auto pSession = std::make_unique<app::HostSession>(LoadBuiltPlugin());
     pSession->OpenProject(app::BuildProject(app::ReadProjectFile(Example("project.json")).project));
     pSession->SetPreference(L"EnableStats", true);
     pSession->OpenView(840, 585);
@@ -47,14 +35,14 @@ TEST(HostSession, ClosesEveryWindowAndUnloadsThePlugIn)
 {
     const std::size_t windowsBefore = LiveWindowCount();
     std::unique_ptr<app::HostSession> pSession = ExampleSession();
-    EXPECT_TRUE(PluginMapped());
+    EXPECT_TRUE(IsMapped(BuiltPluginFileName()));
     EXPECT_TRUE(pSession->ChooseQuery(L"Dialogue Events Added"));
     EXPECT_FALSE(pSession->ChooseQuery(L"Everything"));
     EXPECT_EQ(pSession->ResultList(app::ctl::kMainList)->RowCount(), 7);
     pSession->Close();
     EXPECT_EQ(LiveWindowCount(), windowsBefore);
     EXPECT_EQ(NyLcRow::LiveCount(), 0);
-    EXPECT_FALSE(PluginMapped());
+    EXPECT_FALSE(IsMapped(BuiltPluginFileName()));
 }
 
 TEST(HostSession, AMissingLibraryIsReportedWithTheLoadersReason)

@@ -1,8 +1,9 @@
 // The terminal view: snapshots of the executable, and the keys worked in process on a live session.
-#include "app/HostSession.h"
 #include "app/ProjectReader.h"
-#include "app/TerminalView.h"
+#include "app/session/HostSession.h"
+#include "app/terminal/TerminalView.h"
 #include "app_Process.h"
+#include "tests/support/BuiltPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -80,8 +81,7 @@ class TerminalViewTest : public ::testing::Test
 protected:
     TerminalViewTest()
     {
-        std::string error;
-        m_session.emplace(app::PluginLibrary::Open(TALLY_PLUGIN_PATH, error));
+        m_session.emplace(LoadBuiltPlugin());
         const app::ProjectReadResult project = app::ReadProjectFile(Example("project.json"));
         m_session->OpenProject(app::BuildProject(project.project));
         m_session->SetPreference(L"EnableStats", true);

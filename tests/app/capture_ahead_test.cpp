@@ -1,5 +1,5 @@
 #include "app/CaptureAhead.h"
-#include "app/Generator.h"
+#include "app/generate/Generator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/CaptureReader.h"
-#include "app/Generator.h"
 #include "app/ProjectReader.h"
+#include "app/generate/Generator.h"
 
 #include "host/services/Project.h"
 

@@ -1,6 +1,6 @@
 #include "app/CaptureReader.h"
-#include "app/DemoData.h"
-#include "app/Generator.h"
+#include "app/generate/Generator.h"
+#include "app/session/DemoData.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

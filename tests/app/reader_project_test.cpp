@@ -1,5 +1,5 @@
-#include "app/DemoData.h"
 #include "app/ProjectReader.h"
+#include "app/session/DemoData.h"
 
 #include "host/services/Project.h"
 

@@ -1,7 +1,7 @@
-#include "app/DemoData.h"
-#include "app/Generator.h"
 #include "app/ProjectReader.h"
 #include "app/QuickProjectReader.h"
+#include "app/generate/Generator.h"
+#include "app/session/DemoData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,81 +1,37 @@
 #include "tests/session/HostSessionFixture.h"
 
-#include "host/ui/HostServices.h"
-
 HostSessionFixture::HostSessionFixture()
 {
-    m_env.emplace();
-    m_plugin.emplace();
-    m_pFactory = m_plugin->GetViewFactory(0);
-    m_pRegistry = m_plugin->CreateProfilingQueryRegistry();
-    m_pRegistry->Initialize();
-    m_env->RegisterService(ov::ServiceProfilerQueryRegistry, m_pRegistry);
-    m_env->OpenProject(MakeSessionProject());
-}
-
-HostSessionFixture::~HostSessionFixture()
-{
-    CloseView();
-    delete m_pView;
-    if (m_env->GetProject())
-        m_env->CloseProject();
-    m_pRegistry->Terminate();
-    m_pRegistry->Destroy();
-    delete m_pFactory;
-    m_env.reset();
-    m_plugin.reset();
+    m_session.emplace(LoadBuiltPlugin());
+    m_plugin = &m_session->Plugin();
+    m_env = &m_session->Environment();
+    m_pFactory = m_session->Factory();
+    m_pRegistry = m_session->Registry();
+    m_session->OpenProject(MakeSessionProject());
 }
 
 void HostSessionFixture::OpenView()
 {
-    m_pContainer = std::make_unique<TestViewContainer>();
-    m_pView = m_pFactory->CreateView();
-    m_pView->CreateViewWindow(m_pContainer.get());
+    m_session->OpenView(900, 700);
+    m_pView = m_session->View();
 }
 
 void HostSessionFixture::CloseView()
 {
-    if (m_pContainer)
-        m_pContainer->m_frame.DestroyWindow();
-    m_pContainer.reset();
+    m_session->CloseView();
+    m_pView = nullptr;
 }
 
 void HostSessionFixture::Choose(const std::wstring& name)
 {
-    UIComboBox* pCombo = Combo();
-    for (int index = 0; index < pCombo->GetCount(); ++index)
-    {
-        if (pCombo->GetLBText(index) == name)
-        {
-            pCombo->SelectByUser(index);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no query of that name";
-}
-
-BaseFilteredListControl* HostSessionFixture::ResultList(int id) const
-{
-    for (CWnd* pChild : Dialog()->GetChildren())
-    {
-        if (CWnd* pList = pChild->GetDlgItem(id))
-            return dynamic_cast<BaseFilteredListControl*>(pList);
-    }
-    return nullptr;
+    if (!m_session->ChooseQuery(name))
+        ADD_FAILURE() << "no query of that name";
 }
 
 std::wstring HostSessionFixture::CopyResults()
 {
-    const int before = m_env->Clipboard().SetCount();
-    Click(1015);
-    if (m_env->Clipboard().SetCount() == before)
-        return L"(nothing copied)";
-    return m_env->Clipboard().Text();
-}
-
-void HostSessionFixture::SetPreference(const wchar_t* name, bool bValue)
-{
-    m_env->Preferences().SetBool(L"MonitoringManager", name, bValue);
+    const std::wstring* pCopied = m_session->CopyResults();
+    return pCopied ? *pCopied : L"(nothing copied)";
 }
 
 std::unique_ptr<Project> MakeSessionProject()

@@ -1,13 +1,14 @@
-// A whole host session around the loaded plug-in: services, a project, the registry, the view in a
-// container window, and the controls of the statistics dialog.
+// A whole host session around the loaded plug-in, as the application plays it: services, a project,
+// the registry, the view in a container window, and the controls of the statistics dialog.
 #pragma once
 
+#include "app/session/HostSession.h"
 #include "host/HostEnvironment.h"
 #include "host/results/FilteredListControl.h"
 #include "host/services/Project.h"
 #include "host/ui/UIComboBox.h"
 #include "host/ui/Wnd.h"
-#include "tests/session/LoadedPlugin.h"
+#include "tests/support/BuiltPlugin.h"
 #include "tests/support/TestIds.h"
 
 #include <gtest/gtest.h>
@@ -16,60 +17,46 @@
 #include <optional>
 #include <string>
 
-class TestViewContainer : public IViewContainer
-{
-public:
-    TestViewContainer()
-    {
-        m_frame.CreateEx(0, L"ViewFrame", L"Profiler Statistics", WS_VISIBLE, CRect(0, 0, 900, 700), nullptr,
-                         0);
-    }
-    HWND GetContainerWindow() override { return m_frame.GetSafeHwnd(); }
-    int GetContainerId() override { return 1; }
-    void SetViewOptions(int option, int value) override
-    {
-        m_nOption = option;
-        m_nValue = value;
-    }
-
-    CWnd m_frame;
-    int m_nOption = 0;
-    int m_nValue = 0;
-};
-
 class HostSessionFixture : public ::testing::Test
 {
 protected:
+    // The plug-in loaded, its registry initialised and the session's project open.
     HostSessionFixture();
-    ~HostSessionFixture() override;
 
-    // Opens the view's window in the container.
+    // Opens the view's window in a container of 900x700 pixels.
     void OpenView();
-    // Destroys the container window, as the host does when the view closes.
+    // Destroys the container window, as the host does when the view closes, and the view with it.
     void CloseView();
 
-    CWnd* Dialog() const { return CWnd::FromHandle(m_pView->GetViewWindow()); }
-    CWnd* Control(int id) const { return Dialog()->GetDlgItem(id); }
-    UIComboBox* Combo() const { return dynamic_cast<UIComboBox*>(Control(1004)); }
+    CWnd* Dialog() const { return m_session->Dialog(); }
+    CWnd* Control(int id) const { return m_session->Control(id); }
+    UIComboBox* Combo() const { return m_session->Combo(); }
     // Chooses the query with that name in the selector, as a user does.
     void Choose(const std::wstring& name);
-    void Click(int id) { ClickButton(Control(id)); }
+    void Click(int id) { m_session->Click(id); }
     bool Enabled(int id) const { return Control(id)->IsWindowEnabled(); }
-    // The dialog itself stays hidden until a host shows it: look at the control's own flag.
-    bool WarningShown() const { return Control(1014)->HasVisibleStyle(); }
+    bool WarningShown() const { return m_session->WarningShown(); }
     // The result window's list control with that id.
-    BaseFilteredListControl* ResultList(int id = 9999) const;
+    BaseFilteredListControl* ResultList(int id = app::ctl::kMainList) const
+    {
+        return m_session->ResultList(id);
+    }
     // Copy Results, and what reached the clipboard.
     std::wstring CopyResults();
 
-    void SetPreference(const wchar_t* name, bool bValue);
+    void SetPreference(const wchar_t* name, bool bValue) { m_session->SetPreference(name, bValue); }
 
-    std::optional<LoadedPlugin> m_plugin;
-    std::optional<HostEnvironment> m_env;
+    std::optional<app::HostSession> m_session;
+    // The session's parts, as a host holds them.
+    app::PluginLibrary* m_plugin = nullptr;
+    HostEnvironment* m_env = nullptr;
     CViewFactory* m_pFactory = nullptr;
     IServiceBase* m_pRegistry = nullptr;
+    // The open view, or null.
     IViewBase* m_pView = nullptr;
-    std::unique_ptr<TestViewContainer> m_pContainer;
 };
 
+// The project of the session tests: event "Greeting" (Id 1) with argument "Mood" (Id 10: "Happy" Id 11,
+// "Sad" Id 12) and targets "Hello_01" (Id 20, with child Id 21), "Hello_02" (Id 30) and an entry
+// without a target.
 std::unique_ptr<Project> MakeSessionProject();

@@ -47,43 +47,19 @@ Footprint Measure()
     return footprint;
 }
 
-void Choose(CWnd* pDialog, const std::wstring& name)
-{
-    auto* pCombo = dynamic_cast<UIComboBox*>(pDialog->GetDlgItem(1004));
-    ASSERT_NE(pCombo, nullptr);
-    for (int index = 0; index < pCombo->GetCount(); ++index)
-    {
-        if (pCombo->GetLBText(index) == name)
-        {
-            pCombo->SelectByUser(index);
-            return;
-        }
-    }
-    ADD_FAILURE() << "no query of that name";
-}
-
 // Load, initialise, project loaded, view opened, live items, view closed, terminate, unload.
 void RunSession(const std::string& fileName)
 {
     {
-        HostEnvironment env;
-        env.Preferences().SetBool(L"MonitoringManager", L"EnableStats", true);
-        LoadedPlugin plugin;
-        ASSERT_TRUE(LoadedPlugin::IsMapped(fileName));
-        IServiceBase* pRegistry = plugin.CreateProfilingQueryRegistry();
-        pRegistry->Initialize();
-        env.RegisterService(ov::ServiceProfilerQueryRegistry, pRegistry);
-        env.OpenProject(MakeSessionProject());
+        app::HostSession session(LoadBuiltPlugin());
+        ASSERT_TRUE(IsMapped(fileName));
+        session.SetPreference(L"EnableStats", true);
+        session.OpenProject(MakeSessionProject());
+        session.OpenView(900, 700);
+        ASSERT_TRUE(session.ChooseQuery(L"Paths Used"));
 
-        CViewFactory* pFactory = plugin.GetViewFactory(0);
-        IViewBase* pView = pFactory->CreateView();
-        auto pContainer = std::make_unique<TestViewContainer>();
-        pView->CreateViewWindow(pContainer.get());
-        CWnd* pDialog = CWnd::FromHandle(pView->GetViewWindow());
-        Choose(pDialog, L"Paths Used");
-
-        env.StartLogger();
-        MonitoringLogger& logger = env.Logger();
+        session.StartLogger();
+        MonitoringLogger& logger = session.Environment().Logger();
         for (int round = 0; round < 20; ++round)
         {
             logger.LogDialogueResolved(Id(1), Id(20), std::vector<GUID>{Id(11)});
@@ -91,27 +67,21 @@ void RunSession(const std::string& fileName)
             logger.LogDialogueResolved(Id(404), Id(20), std::vector<GUID>{});
             logger.LogObjectNotification(Id(21), 9);
         }
-        env.StopLogger();
-        Choose(pDialog, L"Dialogue Events Distribution");
-        ClickButton(pDialog->GetDlgItem(1001));
-        ClickButton(pDialog->GetDlgItem(1015));
-        EXPECT_NE(env.Clipboard().Text().find(L"Greeting\t40\t20"), std::wstring::npos);
-        EXPECT_EQ(env.GetProject()->OutstandingReferences(), 0);
-
-        pContainer->m_frame.DestroyWindow();
-        delete pView;
-        env.CloseProject();
-        pRegistry->Terminate();
-        pRegistry->Destroy();
-        delete pFactory;
+        session.StopLogger();
+        ASSERT_TRUE(session.ChooseQuery(L"Dialogue Events Distribution"));
+        session.Click(app::ctl::kRun);
+        const std::wstring* pCopied = session.CopyResults();
+        ASSERT_NE(pCopied, nullptr);
+        EXPECT_NE(pCopied->find(L"Greeting\t40\t20"), std::wstring::npos);
+        EXPECT_EQ(session.Environment().GetProject()->OutstandingReferences(), 0);
+        session.Close();
     }
-    EXPECT_FALSE(LoadedPlugin::IsMapped(fileName)) << "the library stays mapped after dlclose";
+    EXPECT_FALSE(IsMapped(fileName)) << "the library stays mapped after dlclose";
 }
 
 TEST(LoadCycles, AHundredSessionsLeaveNothingBehind)
 {
-    const std::string path = TALLY_PLUGIN_PATH;
-    const std::string fileName = path.substr(path.rfind('/') + 1);
+    const std::string fileName = BuiltPluginFileName();
     const std::size_t windowsBefore = LiveWindowCount();
     const long rowsBefore = NyLcRow::LiveCount();
 

@@ -7,12 +7,7 @@
 namespace
 {
 
-constexpr int kRun = 1001;
-constexpr int kClear = 1018;
-constexpr int kCopyResults = 1015;
-constexpr int kUpdateAutomatically = 1019;
-constexpr int kKeepStatistics = 1020;
-constexpr int kResultsGroup = 1002;
+using namespace app::ctl;
 
 class SessionTest : public HostSessionFixture
 {
@@ -42,14 +37,14 @@ TEST_F(SessionTest, ExportsDescribeOneFactoryAndMakeFreshObjects)
     EXPECT_NE(pSecondRegistry, m_pRegistry);
     pSecondRegistry->Destroy();
 
-    m_pView = m_pFactory->CreateView();
-    EXPECT_EQ(m_pView->GetViewWindow(), nullptr);
+    const std::unique_ptr<IViewBase> pView(m_pFactory->CreateView());
+    EXPECT_EQ(pView->GetViewWindow(), nullptr);
     SIZE size;
     RECT rect;
-    m_pView->GetDefaultPlacement(7, &size, &rect);
+    pView->GetDefaultPlacement(7, &size, &rect);
     EXPECT_EQ(rect, (RECT{0, 25, 685, 726}));
     EXPECT_EQ(size, (SIZE{1280, 1024}));
-    m_pView->ShowHelp();
+    pView->ShowHelp();
     EXPECT_EQ(LastHelpTopic(), 84);
 }
 
@@ -57,9 +52,9 @@ TEST_F(SessionTest, TheViewOpensWithNoneSelectedAndTheSelectorSorted)
 {
     OpenView();
     ASSERT_NE(m_pView->GetViewWindow(), nullptr);
-    EXPECT_EQ(m_pContainer->m_nOption, 1);
-    EXPECT_EQ(m_pContainer->m_nValue, 2);
-    EXPECT_EQ(Dialog()->GetParent(), &m_pContainer->m_frame);
+    EXPECT_EQ(m_session->LastViewOption().option, 1);
+    EXPECT_EQ(m_session->LastViewOption().value, 2);
+    EXPECT_EQ(Dialog()->GetParent(), m_session->Container());
 
     UIComboBox* pCombo = Combo();
     ASSERT_NE(pCombo, nullptr);
@@ -184,28 +179,16 @@ TEST_F(SessionTest, ClosingTheViewDestroysEveryWindowItMade)
 
 TEST(PluginLibrary, UnloadsAndLoadsAgainInOneProcess)
 {
-    const std::string fileName =
-        std::string(TALLY_PLUGIN_PATH).substr(std::string(TALLY_PLUGIN_PATH).rfind('/') + 1);
+    const std::string fileName = BuiltPluginFileName();
     for (int cycle = 0; cycle < 2; ++cycle)
     {
         {
-            HostEnvironment env;
-            LoadedPlugin plugin;
-            EXPECT_TRUE(LoadedPlugin::IsMapped(fileName));
-            IServiceBase* pRegistry = plugin.CreateProfilingQueryRegistry();
-            pRegistry->Initialize();
-            env.RegisterService(ov::ServiceProfilerQueryRegistry, pRegistry);
-            CViewFactory* pFactory = plugin.GetViewFactory(0);
-            IViewBase* pView = pFactory->CreateView();
-            TestViewContainer container;
-            pView->CreateViewWindow(&container);
-            container.m_frame.DestroyWindow();
-            delete pView;
-            pRegistry->Terminate();
-            pRegistry->Destroy();
-            delete pFactory;
+            app::HostSession session(LoadBuiltPlugin());
+            EXPECT_TRUE(IsMapped(fileName));
+            session.OpenView(900, 700);
+            session.Close();
         }
-        EXPECT_FALSE(LoadedPlugin::IsMapped(fileName)) << "the library stays mapped after dlclose";
+        EXPECT_FALSE(IsMapped(fileName)) << "the library stays mapped after dlclose";
     }
 }
 

@@ -1,10 +1,11 @@
-#include "app/ViewCommand.h"
+#include "app/cli/ViewCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/RawTerminal.h"
-#include "app/SessionInput.h"
-#include "app/StatsCommand.h"
-#include "app/TerminalView.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/StatsCommand.h"
+#include "app/session/Gathering.h"
+#include "app/session/SessionInput.h"
+#include "app/terminal/RawTerminal.h"
+#include "app/terminal/TerminalView.h"
 #include "host/base/TextCodec.h"
 
 #include <fcntl.h>
@@ -68,34 +69,36 @@ struct ViewOptions
     std::optional<TerminalSize> size;
 };
 
-void OpenSessionView(HostSession& session, const ViewOptions& options, const TerminalSize& size)
+Gathering::ViewSize ViewSizeOf(const TerminalSize& size)
 {
-    session.SetPreference(L"EnableStats", true);
-    session.SetPreference(L"KeepStatsAcrossRuns", false);
-    session.OpenView(size.cols * TerminalView::kCellWidth, (size.rows - 1) * TerminalView::kCellHeight);
-    if (options.query)
-        session.ChooseQuery(*options.query);
+    // The last row is the view's status line.
+    return {size.cols * TerminalView::kCellWidth, (size.rows - 1) * TerminalView::kCellHeight};
 }
 
-int Snapshot(HostSession& session, const SessionInput& input, const ViewOptions& options)
+// The session gathers live in a view of the terminal's size, on the query asked for.
+std::unique_ptr<Gathering> GatherInView(std::unique_ptr<HostSession> pSession, const ViewOptions& options,
+                                        const TerminalSize& size)
+{
+    auto pGathering = std::make_unique<Gathering>(std::move(pSession), Replay::Live, ViewSizeOf(size));
+    if (options.query)
+        pGathering->Select(*options.query);
+    return pGathering;
+}
+
+int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, const ViewOptions& options)
 {
     const TerminalSize size = options.size.value_or(TerminalSize{});
-    OpenSessionView(session, options, size);
+    const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
+    Gathering& gathering = *pGathering;
     std::size_t items = 0;
-    session.StartLogger();
-    const CaptureStatus status = input.readCapture(
-        [&](const CaptureItem& item, std::size_t)
-        {
-            session.Log(item);
-            ++items;
-        });
-    session.StopLogger();
+    const CaptureStatus status =
+        gathering.LogCapture(input.readCapture, [&items](const CaptureItem&, std::size_t) { ++items; });
     if (!status.Ok())
     {
         std::fprintf(stderr, "%s\n", CaptureErrorLine(input, status).c_str());
         return kExitBadInput;
     }
-    TerminalView view(session);
+    TerminalView view(gathering.Session());
     view.SetCaptureState(L"capture complete: " + std::to_wstring(items) + L" items");
     Canvas canvas(size.cols, size.rows);
     view.Draw(canvas);
@@ -109,10 +112,10 @@ int Snapshot(HostSession& session, const SessionInput& input, const ViewOptions&
 class LiveView
 {
 public:
-    LiveView(HostSession& session, const SessionInput& input, const RawTerminal& terminal, int captureFd,
+    LiveView(Gathering& gathering, const SessionInput& input, const RawTerminal& terminal, int captureFd,
              int keyboardFd)
-        : m_session(session), m_input(input), m_terminal(terminal), m_nCaptureFd(captureFd),
-          m_nKeyboardFd(keyboardFd), m_view(session),
+        : m_gathering(gathering), m_input(input), m_terminal(terminal), m_nCaptureFd(captureFd),
+          m_nKeyboardFd(keyboardFd), m_view(gathering.Session()),
           m_parser([this](const CaptureItem& item, std::size_t) { OnItem(item); })
     {
     }
@@ -120,7 +123,7 @@ public:
     // The exit status: a capture that failed gives 2, after the user has seen the statistics.
     int Run(const ViewOptions& options, TerminalSize size)
     {
-        m_session.StartLogger();
+        m_gathering.StartCapture();
         UpdateCaptureState();
         bool bDirty = true;
         auto lastFrame = std::chrono::steady_clock::now() - kFrameInterval;
@@ -129,8 +132,8 @@ public:
             if (!options.size && RawTerminal::TakeResized())
             {
                 size = RawTerminal::SizeOf(m_nKeyboardFd).value_or(size);
-                m_session.ResizeView(size.cols * TerminalView::kCellWidth,
-                                     (size.rows - 1) * TerminalView::kCellHeight);
+                const Gathering::ViewSize view = ViewSizeOf(size);
+                m_gathering.Session().ResizeView(view.widthPx, view.heightPx);
                 m_previousFrame.clear();
                 bDirty = true;
             }
@@ -169,7 +172,7 @@ public:
 private:
     void OnItem(const CaptureItem& item)
     {
-        m_session.Log(item);
+        m_gathering.Log(item);
         ++m_nItems;
     }
 
@@ -204,7 +207,7 @@ private:
     void EndCapture()
     {
         m_bCapturing = false;
-        m_session.StopLogger();
+        m_gathering.StopCapture();
         if (!m_parser.Status().Ok())
             m_error = CaptureErrorLine(m_input, m_parser.Status());
     }
@@ -236,7 +239,7 @@ private:
         m_terminal.Write(out);
     }
 
-    HostSession& m_session;
+    Gathering& m_gathering;
     const SessionInput& m_input;
     const RawTerminal& m_terminal;
     int m_nCaptureFd;
@@ -269,7 +272,7 @@ private:
     bool m_bOwned;
 };
 
-int Interactive(HostSession& session, const SessionInput& input, const ViewOptions& options)
+int Interactive(std::unique_ptr<HostSession> pSession, const SessionInput& input, const ViewOptions& options)
 {
     const bool bCaptureOnStdin = options.capture == "-";
     FileDescriptor capture(bCaptureOnStdin ? STDIN_FILENO
@@ -292,7 +295,7 @@ int Interactive(HostSession& session, const SessionInput& input, const ViewOptio
 
     const TerminalSize size =
         options.size.value_or(RawTerminal::SizeOf(STDOUT_FILENO).value_or(TerminalSize{}));
-    OpenSessionView(session, options, size);
+    const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
     int exitCode = kExitOk;
     std::string error;
     {
@@ -302,7 +305,7 @@ int Interactive(HostSession& session, const SessionInput& input, const ViewOptio
             std::fputs("tally: cannot put the terminal in raw mode\n", stderr);
             return kExitEnvironment;
         }
-        LiveView view(session, input, terminal, capture.Get(), keyboard.Get());
+        LiveView view(*pGathering, input, terminal, capture.Get(), keyboard.Get());
         exitCode = view.Run(options, size);
         error = view.Error();
     }
@@ -356,8 +359,8 @@ int ViewCommand(std::span<const std::string> args)
         std::fprintf(stderr, "%s\n", start.error.c_str());
         return start.exitCode;
     }
-    return options.bSnapshot ? Snapshot(*start.pSession, input, options)
-                             : Interactive(*start.pSession, input, options);
+    return options.bSnapshot ? Snapshot(std::move(start.pSession), input, options)
+                             : Interactive(std::move(start.pSession), input, options);
 }
 
 } // namespace app

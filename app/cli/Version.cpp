@@ -1,4 +1,4 @@
-#include "app/Version.h"
+#include "app/cli/Version.h"
 
 namespace app
 {

@@ -1,4 +1,4 @@
-#include "app/TerminalKeys.h"
+#include "app/terminal/TerminalKeys.h"
 
 #include "host/base/TextCodec.h"
 

@@ -1,7 +1,7 @@
-#include "app/SessionInput.h"
+#include "app/session/SessionInput.h"
 
-#include "app/CommandLine.h"
-#include "app/DemoData.h"
+#include "app/cli/CommandLine.h"
+#include "app/session/DemoData.h"
 #include "host/services/Project.h"
 
 #include <sys/stat.h>

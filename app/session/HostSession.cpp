@@ -1,4 +1,4 @@
-#include "app/HostSession.h"
+#include "app/session/HostSession.h"
 
 #include "host/services/Project.h"
 #include "host/ui/HostServices.h"
@@ -14,7 +14,7 @@ namespace
 constexpr const wchar_t* kPreferenceKey = L"MonitoringManager";
 } // namespace
 
-HostSession::HostSession(std::unique_ptr<PluginLibrary> pPlugin) : m_pPlugin(std::move(pPlugin))
+HostSession::HostSession(std::shared_ptr<PluginLibrary> pPlugin) : m_pPlugin(std::move(pPlugin))
 {
     m_env.emplace();
     m_pFactory = m_pPlugin->GetViewFactory(0);
@@ -35,8 +35,7 @@ void HostSession::Close()
 {
     if (!m_pPlugin)
         return;
-    if (m_container.GetSafeHwnd())
-        m_container.DestroyWindow();
+    CloseView();
     m_env->CloseProject();
     if (m_pRegistry)
     {
@@ -44,8 +43,6 @@ void HostSession::Close()
         m_pRegistry->Destroy();
         m_pRegistry = nullptr;
     }
-    delete m_pView;
-    m_pView = nullptr;
     delete m_pFactory;
     m_pFactory = nullptr;
     m_env.reset();
@@ -71,8 +68,9 @@ void HostSession::OpenView(int widthPx, int heightPx)
 {
     if (m_pView || !m_pFactory)
         return;
-    m_container.CreateEx(0, L"ViewFrame", m_pFactory->GetTitle(), WS_VISIBLE, CRect(0, 0, widthPx, heightPx),
-                         nullptr, 0);
+    m_pContainer = std::make_unique<CWnd>();
+    m_pContainer->CreateEx(0, L"ViewFrame", m_pFactory->GetTitle(), WS_VISIBLE,
+                           CRect(0, 0, widthPx, heightPx), nullptr, 0);
     m_pView = m_pFactory->CreateView();
     m_pView->CreateViewWindow(this);
     // The host shows the view's window once it is placed in its frame.
@@ -83,9 +81,20 @@ void HostSession::OpenView(int widthPx, int heightPx)
 
 void HostSession::ResizeView(int widthPx, int heightPx)
 {
-    m_container.SetWindowPos(nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!m_pContainer)
+        return;
+    m_pContainer->SetWindowPos(nullptr, 0, 0, widthPx, heightPx, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (CWnd* pDialog = Dialog())
         pDialog->SetWindowPos(nullptr, 0, 0, widthPx, heightPx, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostSession::CloseView()
+{
+    if (m_pContainer)
+        m_pContainer->DestroyWindow();
+    m_pContainer.reset();
+    delete m_pView;
+    m_pView = nullptr;
 }
 
 void HostSession::Log(const CaptureItem& item)

@@ -3,9 +3,9 @@
 // draws itself, list controls as tables of their shown rows.
 #pragma once
 
-#include "app/HostSession.h"
-#include "app/TerminalCanvas.h"
-#include "app/TerminalKeys.h"
+#include "app/session/HostSession.h"
+#include "app/terminal/TerminalCanvas.h"
+#include "app/terminal/TerminalKeys.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/DemoData.h"
+#include "app/session/DemoData.h"
 
 namespace app
 {

@@ -1,6 +1,6 @@
-#include "app/TerminalView.h"
+#include "app/terminal/TerminalView.h"
 
-#include "app/ListSettings.h"
+#include "app/session/ListSettings.h"
 #include "host/base/TextCodec.h"
 #include "host/ui/DialogTemplate.h"
 

@@ -2,8 +2,9 @@
 // clipboard.
 #pragma once
 
-#include "app/ListSettings.h"
-#include "app/SessionInput.h"
+#include "app/session/Gathering.h"
+#include "app/session/ListSettings.h"
+#include "app/session/SessionInput.h"
 
 #include <optional>
 #include <span>
@@ -12,14 +13,6 @@
 
 namespace app
 {
-
-enum class Replay
-{
-    // Gathered live while the capture is logged, with the view open.
-    Live,
-    // Logged first, then gathered by Run.
-    Run,
-};
 
 struct StatsOptions
 {

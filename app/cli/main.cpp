@@ -1,10 +1,10 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
-#include "app/CommandLine.h"
-#include "app/GenerateCommand.h"
 #include "app/HeapPolicy.h"
-#include "app/StatsCommand.h"
-#include "app/Version.h"
-#include "app/ViewCommand.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/GenerateCommand.h"
+#include "app/cli/StatsCommand.h"
+#include "app/cli/Version.h"
+#include "app/cli/ViewCommand.h"
 
 #include <cstdio>
 #include <string>

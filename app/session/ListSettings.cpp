@@ -1,4 +1,4 @@
-#include "app/ListSettings.h"
+#include "app/session/ListSettings.h"
 
 #include "host/base/TextCodec.h"
 

@@ -1,7 +1,7 @@
-#include "app/GenerateCommand.h"
+#include "app/cli/GenerateCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/Generator.h"
+#include "app/cli/CommandLine.h"
+#include "app/generate/Generator.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/Generator.h"
+#include "app/generate/Generator.h"
 
 #include "host/base/Guid.h"
 

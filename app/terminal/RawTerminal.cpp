@@ -1,4 +1,4 @@
-#include "app/RawTerminal.h"
+#include "app/terminal/RawTerminal.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

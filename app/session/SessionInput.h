@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/CaptureReader.h"
-#include "app/HostSession.h"
 #include "app/ProjectReader.h"
+#include "app/session/HostSession.h"
 
 #include <functional>
 #include <memory>

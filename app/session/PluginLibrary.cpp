@@ -1,10 +1,13 @@
-#include "app/PluginLibrary.h"
+#include "app/session/PluginLibrary.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <vector>
+
+// Present when LeakSanitizer is linked in.
+extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
 
 namespace app
 {
@@ -62,6 +65,10 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std:
 
 PluginLibrary::~PluginLibrary()
 {
+    // Leaks are looked for while the library is still mapped: once it is gone, the frames of its
+    // allocations can no longer be named.
+    if (&__lsan_do_recoverable_leak_check != nullptr)
+        __lsan_do_recoverable_leak_check();
     dlclose(m_pHandle);
 }
 

@@ -1,4 +1,4 @@
-#include "app/Progress.h"
+#include "app/cli/Progress.h"
 
 #include <unistd.h>
 

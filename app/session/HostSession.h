@@ -1,11 +1,13 @@
 // One host session around the loaded plug-in: the host's services, the query registry (service 139),
 // the open project, the view in its container window, and the controls of the statistics dialog as a
-// user reaches them.
+// user reaches them. The application, the tests, the fuzzers and the benchmarks all play the host's
+// side through it.
 #pragma once
 
 #include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
-#include "app/PluginLibrary.h"
+#include "app/session/ControlIds.h"
+#include "app/session/PluginLibrary.h"
 #include "host/HostEnvironment.h"
 #include "host/results/FilteredListControl.h"
 #include "host/ui/UIComboBox.h"
@@ -21,31 +23,13 @@
 namespace app
 {
 
-// Control ids of the statistics dialog and of its result windows.
-namespace ctl
-{
-inline constexpr int kRun = 1001;
-inline constexpr int kResultsGroup = 1002;
-inline constexpr int kQueryCombo = 1004;
-inline constexpr int kWarning = 1014;
-inline constexpr int kCopyResults = 1015;
-inline constexpr int kClear = 1018;
-inline constexpr int kUpdateAutomatically = 1019;
-inline constexpr int kKeepStatistics = 1020;
-// The main list of every result window, and the value list of "Dialogue Events Distribution".
-inline constexpr int kMainList = 9999;
-inline constexpr int kValueList = 9998;
-} // namespace ctl
-
-// The real queries, in the order of the plug-in's registry.
-inline constexpr std::wstring_view kQueryNames[] = {L"Dialogue Events Distribution", L"Paths Used",
-                                                    L"Dialogue Events Added"};
-
 class HostSession final : private IViewContainer
 {
 public:
-    // Installs the host's services and initialises the plug-in's registry.
-    explicit HostSession(std::unique_ptr<PluginLibrary> pPlugin);
+    // Installs the host's services and initialises the plug-in's registry. Sessions may share one
+    // loaded library, as successive sessions of a host that keeps it loaded do; it is unloaded with
+    // the last of them.
+    explicit HostSession(std::shared_ptr<PluginLibrary> pPlugin);
     // Closes the session as the host does when it shuts down (see Close).
     ~HostSession();
     HostSession(const HostSession&) = delete;
@@ -59,6 +43,9 @@ public:
     // Creates the view in a container window of that size in pixels; the dialog fills it.
     void OpenView(int widthPx, int heightPx);
     void ResizeView(int widthPx, int heightPx);
+    // Destroys the container window (the dialog goes with it) and deletes the view, as the host does
+    // when the user closes it; OpenView may open another.
+    void CloseView();
     bool HasView() const { return m_pView != nullptr; }
 
     void StartLogger() { m_env->StartLogger(); }
@@ -75,7 +62,18 @@ public:
     static void Prefetch(std::span<const void* const> handles, CaptureAhead::Distance distance);
     std::size_t LoggedItems() { return m_env->Logger().ItemCount(); }
 
-    CWnd* Container() { return &m_container; }
+    PluginLibrary& Plugin() { return *m_pPlugin; }
+    CViewFactory* Factory() const { return m_pFactory; }
+    IServiceBase* Registry() const { return m_pRegistry; }
+    IViewBase* View() const { return m_pView; }
+    CWnd* Container() { return m_pContainer.get(); }
+    // The last option the view set on its container, and its value; zero before any.
+    struct ViewOption
+    {
+        int option = 0;
+        int value = 0;
+    };
+    ViewOption LastViewOption() const { return m_lastViewOption; }
     CWnd* Dialog() const;
     CWnd* Control(int id) const;
     UIComboBox* Combo() const;
@@ -102,16 +100,17 @@ public:
     void Close();
 
 private:
-    HWND GetContainerWindow() override { return m_container.GetSafeHwnd(); }
+    HWND GetContainerWindow() override { return m_pContainer ? m_pContainer->GetSafeHwnd() : nullptr; }
     int GetContainerId() override { return 1; }
-    void SetViewOptions(int, int) override {}
+    void SetViewOptions(int option, int value) override { m_lastViewOption = {option, value}; }
 
-    std::unique_ptr<PluginLibrary> m_pPlugin;
+    std::shared_ptr<PluginLibrary> m_pPlugin;
     std::optional<HostEnvironment> m_env;
     CViewFactory* m_pFactory = nullptr;
     IServiceBase* m_pRegistry = nullptr;
     IViewBase* m_pView = nullptr;
-    CWnd m_container;
+    std::unique_ptr<CWnd> m_pContainer;
+    ViewOption m_lastViewOption;
 };
 
 } // namespace app

@@ -1,9 +1,9 @@
-#include "app/StatsCommand.h"
+#include "app/cli/StatsCommand.h"
 
 #include "app/CaptureAhead.h"
-#include "app/CommandLine.h"
 #include "app/HeapPolicy.h"
-#include "app/Progress.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/Progress.h"
 #include "host/base/TextCodec.h"
 
 #include <algorithm>
@@ -90,163 +90,97 @@ CommandResult Failure(int exitCode, std::string message)
 }
 
 // Sorts and filters the lists of the selected query; an empty text when all applied.
-std::string ApplyListSettings(HostSession& session, const StatsOptions& options)
+std::string ApplyListSettings(const Gathering& gathering, const StatsOptions& options)
 {
-    const std::string query = text::ToUtf8(session.SelectedQuery());
+    const std::string query = text::ToUtf8(gathering.Selected());
+    const StatisticLists lists = gathering.Lists();
     if (options.sort || !options.filters.empty())
     {
-        BaseFilteredListControl* pList = session.ResultList(ctl::kMainList);
-        if (pList == nullptr)
+        if (lists.pMain == nullptr)
             return "the query '" + query + "' has no list to sort or filter";
         if (options.sort)
         {
-            if (std::string error = ApplySort(*pList, *options.sort); !error.empty())
+            if (std::string error = ApplySort(*lists.pMain, *options.sort); !error.empty())
                 return error;
         }
         // Every filter must pass, several on one column included.
         for (const std::wstring& filter : options.filters)
         {
-            if (std::string error = ApplyFilter(*pList, filter, nullptr, FilterMode::Add); !error.empty())
+            if (std::string error = ApplyFilter(*lists.pMain, filter, nullptr, FilterMode::Add);
+                !error.empty())
                 return error;
         }
     }
     if (options.valueSort)
     {
-        BaseFilteredListControl* pValues = session.ResultList(ctl::kValueList);
-        if (pValues == nullptr)
+        if (lists.pValues == nullptr)
             return "the query '" + query + "' has no value list";
-        return ApplySort(*pValues, *options.valueSort);
+        return ApplySort(*lists.pValues, *options.valueSort);
     }
     return {};
 }
 
-// The reader locates items while the delivery runs, and stops before it ends however it ends: the
-// locator reads the project, which closes afterwards.
-class LocatingScope
+std::vector<std::wstring> QueriesOf(const StatsOptions& options)
 {
-public:
-    LocatingScope(CaptureAhead& capture, CaptureAhead::Locate locate) : m_capture(capture)
-    {
-        if (locate)
-            m_capture.SetLocate(std::move(locate));
-    }
-    ~LocatingScope() { m_capture.SetLocate({}); }
-    LocatingScope(const LocatingScope&) = delete;
-    LocatingScope& operator=(const LocatingScope&) = delete;
+    if (options.query)
+        return {*options.query};
+    return {std::begin(kQueryNames), std::end(kQueryNames)};
+}
 
-private:
-    CaptureAhead& m_capture;
-};
-
-class StatsRun
+// Selects the query and applies the list settings to it; the line for stderr when they do not apply.
+std::string Show(Gathering& gathering, const std::wstring& query, const StatsOptions& options)
 {
-public:
-    StatsRun(HostSession& session, const SessionInput& input, CaptureAhead& capture,
-             const StatsOptions& options)
-        : m_session(session), m_input(input), m_capture(capture), m_options(options)
+    gathering.Select(query);
+    if (std::string error = ApplyListSettings(gathering, options); !error.empty())
+        return "tally: " + error;
+    return {};
+}
+
+// The printed part of one query: under its name when all are printed, and its warning on stderr.
+void Print(Gathering& gathering, const std::wstring& query, const StatsOptions& options,
+           CommandResult& result)
+{
+    const bool bAll = !options.query;
+    if (bAll)
+        result.out += "== " + text::ToUtf8(query) + " ==\n";
+    if (const std::wstring* pCopied = gathering.CopyResults())
+        text::AppendUtf8(result.out, *pCopied);
+    if (bAll)
+        result.out += "\n";
+    if (const std::optional<std::wstring> warning = gathering.Warning())
+        result.err += text::ToUtf8(*warning) + "\n";
+}
+
+CommandResult Gather(Gathering& gathering, const SessionInput& input, const CaptureSource& capture,
+                     const StatsOptions& options)
+{
+    const std::vector<std::wstring> queries = QueriesOf(options);
+    // Live, the first query gathers with its list settings already applied.
+    const bool bLive = gathering.GetReplay() == Replay::Live;
+    if (bLive)
     {
+        if (std::string error = Show(gathering, queries.front(), options); !error.empty())
+            return Failure(kExitBadInput, error);
     }
+    ProgressLine progress;
+    std::size_t items = 0;
+    const CaptureStatus status =
+        gathering.LogCapture(capture, [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
+    if (!status.Ok())
+        return Failure(kExitBadInput, CaptureErrorLine(input, status));
 
-    CommandResult Execute()
+    CommandResult result;
+    for (const std::wstring& query : queries)
     {
-        const std::vector<std::wstring> queries = Queries();
-        std::string error = m_options.replay == Replay::Live ? GatherLive(queries.front()) : LogCapture();
-        if (!error.empty())
-            return Failure(m_nFailure, error);
-        if (m_options.replay == Replay::Run)
-            m_session.OpenView(kViewWidthPx, kViewHeightPx);
-
-        for (const std::wstring& query : queries)
+        if (!(bLive && query == queries.front()))
         {
-            // Live, the first query is selected already, with its list settings.
-            const bool bSelected = m_options.replay == Replay::Live && query == queries.front();
-            if (!bSelected)
-            {
-                m_session.ChooseQuery(query);
-                if (std::string settingsError = ApplyListSettings(m_session, m_options);
-                    !settingsError.empty())
-                    return Failure(kExitBadInput, "tally: " + settingsError);
-            }
-            if (m_options.replay == Replay::Run)
-                m_session.Click(ctl::kRun);
-            Print(query, m_session.CopyResults());
+            if (std::string error = Show(gathering, query, options); !error.empty())
+                return Failure(kExitBadInput, error);
         }
-        return m_result;
+        Print(gathering, query, options, result);
     }
-
-private:
-    std::vector<std::wstring> Queries() const
-    {
-        if (m_options.query)
-            return {*m_options.query};
-        return {std::begin(kQueryNames), std::end(kQueryNames)};
-    }
-
-    std::string GatherLive(const std::wstring& firstQuery)
-    {
-        m_session.SetPreference(L"EnableStats", true);
-        m_session.SetPreference(L"KeepStatsAcrossRuns", false);
-        m_session.OpenView(kViewWidthPx, kViewHeightPx);
-        m_session.ChooseQuery(firstQuery);
-        if (std::string settingsError = ApplyListSettings(m_session, m_options); !settingsError.empty())
-        {
-            m_nFailure = kExitBadInput;
-            return "tally: " + settingsError;
-        }
-        return LogCapture();
-    }
-
-    std::string LogCapture()
-    {
-        if (m_options.replay == Replay::Run)
-        {
-            m_session.SetPreference(L"EnableStats", false);
-            m_session.SetPreference(L"KeepStatsAcrossRuns", false);
-        }
-        ProgressLine progress;
-        std::size_t items = 0;
-        m_session.StartLogger();
-        // Gathering live, the statistics look up each item's objects in the project; the reader finds
-        // where those lie as it reads, and the host starts loading them while earlier items are handled.
-        CaptureAhead::LookAhead prepare;
-        const LocatingScope locating(m_capture, m_options.replay == Replay::Live ? m_session.Locator()
-                                                                                 : CaptureAhead::Locate{});
-        if (m_options.replay == Replay::Live)
-            prepare = &HostSession::Prefetch;
-        const CaptureStatus status = m_capture.Deliver(
-            [&](const CaptureItem& item, std::size_t)
-            {
-                m_session.Log(item);
-                progress.Tick(++items);
-            },
-            prepare);
-        m_session.StopLogger();
-        if (status.Ok())
-            return {};
-        m_nFailure = kExitBadInput;
-        return CaptureErrorLine(m_input, status);
-    }
-
-    void Print(const std::wstring& query, const std::wstring* copied)
-    {
-        const bool bAll = !m_options.query;
-        if (bAll)
-            m_result.out += "== " + text::ToUtf8(query) + " ==\n";
-        if (copied)
-            text::AppendUtf8(m_result.out, *copied);
-        if (bAll)
-            m_result.out += "\n";
-        if (m_session.WarningShown())
-            m_result.err += text::ToUtf8(m_session.WarningText()) + "\n";
-    }
-
-    HostSession& m_session;
-    const SessionInput& m_input;
-    CaptureAhead& m_capture;
-    const StatsOptions& m_options;
-    CommandResult m_result;
-    int m_nFailure = kExitBadInput;
-};
+    return result;
+}
 
 StatsOptions ReadStatsOptions(const ParsedOptions& parsed)
 {
@@ -302,7 +236,7 @@ bool IsQueryName(std::wstring_view name)
         if (query == name)
             return true;
     }
-    return name == L"None";
+    return name == kNoQuery;
 }
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
@@ -312,10 +246,13 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
     // The plug-in's library is mapped before the heap warmer competes for the second core.
     PluginLoad plugin = LoadPlugin();
     const HeapWarmer warmer(WarmBytesFor(input));
-    SessionStart start = StartSession(input, std::move(plugin));
-    if (!start.pSession)
+    Gathering::Start start =
+        Gathering::Open(input, std::move(plugin), options.replay, {kViewWidthPx, kViewHeightPx});
+    if (!start.pGathering)
         return Failure(start.exitCode, start.error);
-    CommandResult result = StatsRun(*start.pSession, input, capture, options).Execute();
+    CommandResult result = Gather(
+        *start.pGathering, input, [&capture](const CaptureSink& sink) { return capture.Deliver(sink); },
+        options);
     // The result holds all that is printed; the session and the project close on the way out.
     KeepFreedBlocksUntilExit();
     return result;

@@ -1,4 +1,4 @@
-#include "app/TerminalCanvas.h"
+#include "app/terminal/TerminalCanvas.h"
 
 #include "host/base/TextCodec.h"
 

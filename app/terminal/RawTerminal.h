@@ -2,7 +2,7 @@
 // signal ends the program.
 #pragma once
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 #include <termios.h>
 
