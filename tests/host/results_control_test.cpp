@@ -138,7 +138,7 @@ TEST_F(ListControlTest, FloatColumnsSortNegativesZerosInfinitiesAndNaN)
     control.SetSort(2, BaseFilteredListControl::SortDescending);
     EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 4, 5, 2, 8, 6}));
 
-    // A changed row is merged into the same order a full settle gives.
+    // A changed row takes its place in the same order.
     source.rows[4].share = -inf;
     list.ItemAddedOrChanged(source.Address(4));
     EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 5, 2, 8, 4, 6}));
