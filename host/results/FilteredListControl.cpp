@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 
 namespace
 {
@@ -48,6 +49,7 @@ void BaseFilteredListControl::BindList(FilteredDataList* pList)
         // Addresses of another list's rows mean nothing here.
         m_settled.Forget();
         m_selection.clear();
+        m_bReselecting = false;
         NotifyIfSelectionChanged();
     }
     m_settled.MarkStale();
@@ -128,8 +130,17 @@ void BaseFilteredListControl::Settle()
         m_settled.Settle(m_pList, m_nSortColumn, m_nSortDirection == SortDescending);
         KeepShownSelection();
     }
+    // A refresh leaves the selection to the consumers: one that selects in OnAfterRefresh (a window
+    // that finds its selected row again by key) selects anew, and the parent hears of it even when it
+    // names the same rows, so that what hangs on the selection is read again.
+    std::vector<const void*> kept;
+    kept.swap(m_selection);
+    m_bReselecting = true;
     if (m_pList != nullptr)
         m_pList->NotifyAfterRefresh();
+    // Nobody selected: the rows still shown stay selected.
+    if (std::exchange(m_bReselecting, false))
+        m_selection.swap(kept);
     NotifyIfSelectionChanged();
 }
 
@@ -165,6 +176,7 @@ void BaseFilteredListControl::OnRowsCleared()
     // The rows may be freed already: drop the addresses, never look at them.
     m_settled.Forget();
     m_selection.clear();
+    m_bReselecting = false;
     NotifyIfSelectionChanged();
 }
 
@@ -184,7 +196,7 @@ void BaseFilteredListControl::SetSelection(int index)
     m_selection.clear();
     if (index >= 0 && static_cast<std::size_t>(index) < rows.size())
         m_selection.push_back(rows[static_cast<std::size_t>(index)]);
-    NotifyIfSelectionChanged();
+    SelectionMade();
 }
 
 void BaseFilteredListControl::SetSelection(const void* pRow)
@@ -193,7 +205,7 @@ void BaseFilteredListControl::SetSelection(const void* pRow)
     m_selection.clear();
     if (pRow != nullptr && std::find(rows.begin(), rows.end(), pRow) != rows.end())
         m_selection.push_back(pRow);
-    NotifyIfSelectionChanged();
+    SelectionMade();
 }
 
 void BaseFilteredListControl::AddToSelection(int index)
@@ -210,7 +222,7 @@ void BaseFilteredListControl::AddToSelection(int index)
         if (rows[i] == m_selection[position])
             ++position;
     m_selection.insert(m_selection.begin() + static_cast<std::ptrdiff_t>(position), pAdded);
-    NotifyIfSelectionChanged();
+    SelectionMade();
 }
 
 bool BaseFilteredListControl::HasSelection()
@@ -312,6 +324,17 @@ void BaseFilteredListControl::NotifyIfSelectionChanged()
 {
     if (m_selection == m_notifiedSelection)
         return;
+    m_notifiedSelection = m_selection;
+    NotifySelectionChanged();
+}
+
+void BaseFilteredListControl::SelectionMade()
+{
+    if (!std::exchange(m_bReselecting, false))
+    {
+        NotifyIfSelectionChanged();
+        return;
+    }
     m_notifiedSelection = m_selection;
     NotifySelectionChanged();
 }

@@ -30,7 +30,7 @@ public:
 
     // Selects the shown row at the index (out of range: nothing), or the row with that address (null
     // or a row not shown: nothing). The parent gets WM_NOTIFY NM_LIST_SELCHANGED when the selection
-    // changes.
+    // changes, and whenever a consumer selects while answering a refresh (see Settle).
     void SetSelection(int index);
     void SetSelection(const void* pRow);
     void AddToSelection(int index);
@@ -82,6 +82,8 @@ protected:
     // Tells the parent when the selection differs from the one it was last told of, so that one net
     // change gives one notification however many steps made it.
     void NotifyIfSelectionChanged();
+    // After the user or a consumer set the selection; one made anew after a refresh is always told.
+    void SelectionMade();
 
     FilteredDataList* m_pList = nullptr;
     SettledRows m_settled;
@@ -90,6 +92,8 @@ protected:
     int m_nSortColumn = -1;
     int m_nSortDirection = SortAscending;
     bool m_bSettling = false;
+    // The consumers are answering a refresh and nobody has selected yet.
+    bool m_bReselecting = false;
 };
 
 class FilteredListControl : public BaseFilteredListControl

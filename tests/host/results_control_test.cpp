@@ -332,7 +332,26 @@ TEST_F(ListControlTest, ConsumersSeeTheOldRowsBeforeAndTheNewAfterARefresh)
     EXPECT_EQ(rowsAfter, 3);
     EXPECT_EQ(pRemembered, pSelected);
     EXPECT_EQ(control.SettleCount(), settles + 1);
-    EXPECT_EQ(parent.selChanges, 1);
+    // Selecting the same row again is a selection made anew: the parent reads what hangs on it again.
+    EXPECT_EQ(parent.selChanges, 2);
+    list.ItemAddedOrChanged(source.Address(2));
+    EXPECT_TRUE(control.HasSelection());
+    EXPECT_EQ(parent.selChanges, 3);
+
+    // A consumer that selects nothing leaves the selection as it was, and the parent is not told.
+    hook.after = nullptr;
+    list.ItemAddedOrChanged(source.Address(1));
+    EXPECT_EQ(control.GetRow(0, 0)->GetData(), source.Address(1));
+    EXPECT_EQ(control.SettleCount(), settles + 3);
+    std::vector<CSmartPtr<NyLcRow>> selected;
+    control.GetSelectedRows(selected);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0]->GetData(), pSelected);
+    EXPECT_EQ(parent.selChanges, 3);
+    hook.after = [&]
+    {
+        control.SetSelection(pRemembered);
+    };
 
     // The row is gone after a clear, so nothing is selected again.
     parent.onSelChange = nullptr;
