@@ -86,8 +86,8 @@ bool BaseFilteredListControl::SetColumnFilter(int column, const FilterCriterion&
     ResultColumnFilter* pColumn = Column(column);
     if (pColumn == nullptr || !pColumn->SetCriterion(criterion))
         return false;
-    // The filters belong to the list: every control that shows it must read its rows again.
-    m_pList->FilterChanged();
+    // The filters belong to the list: every control that shows it must filter its rows again.
+    m_pList->ColumnsChanged();
     return true;
 }
 
@@ -96,7 +96,7 @@ bool BaseFilteredListControl::AddColumnFilter(int column, const FilterCriterion&
     ResultColumnFilter* pColumn = Column(column);
     if (pColumn == nullptr || !pColumn->AddCriterion(criterion))
         return false;
-    m_pList->FilterChanged();
+    m_pList->ColumnsChanged();
     return true;
 }
 

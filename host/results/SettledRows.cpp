@@ -87,7 +87,8 @@ void SettledRows::Settle(const FilteredDataList* pList, int sortColumn, bool bDe
     ++m_nSettles;
     m_rows.clear();
     FilteredDataList::IDataSource* pSource = pList != nullptr ? pList->GetSource() : nullptr;
-    if (pSource == nullptr)
+    // A cleared list's source may still hold the rows it had; they are no longer the list's.
+    if (pSource == nullptr || pList->IsCleared())
         return;
     const FilteredDataList& list = *pList;
     const ResultColumnFilter* pSortColumn = ColumnOf(list, sortColumn);

@@ -254,6 +254,30 @@ TEST_F(ListControlTest, ClearingForgetsRowsWithoutTouchingThem)
     list.SetSource(&source);
 }
 
+TEST_F(ListControlTest, AClearedListShowsNoRowsUntilItsSourceIsSetOrARowIsAnnounced)
+{
+    AddCounts({3, 1, 2});
+    ASSERT_EQ(control.RowCount(), 3);
+    // The source still holds its rows, as the values of an event that is no longer selected do.
+    list.ClearAllItems();
+    EXPECT_EQ(control.RowCount(), 0);
+
+    // What the user asks for only orders or hides what is shown.
+    control.SetSort(1, BaseFilteredListControl::SortAscending);
+    EXPECT_EQ(control.RowCount(), 0);
+    EXPECT_TRUE(control.SetColumnFilter(1, Criterion(Op::GreaterEqual, L"1")));
+    EXPECT_EQ(control.RowCount(), 0);
+    FilteredListControl other;
+    other.SetSource(&list);
+    EXPECT_EQ(other.RowCount(), 0);
+
+    list.SetSource(&source);
+    EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
+    list.ClearAllItems();
+    list.ItemAddedOrChanged(source.Address(3));
+    EXPECT_EQ(other.RowCount(), 3);
+}
+
 TEST_F(ListControlTest, SelectionFollowsItsRowsAndTheParentHearsOfEveryChange)
 {
     AddCounts({3, 1, 2});
