@@ -99,7 +99,7 @@ void FilteredDataList::AddFilter(IDataFilter* pFilter)
     if (pFilter == nullptr)
         return;
     m_filters.push_back(pFilter);
-    FilterChanged();
+    ColumnsChanged();
 }
 
 void FilteredDataList::DestroyAllFilters()
@@ -108,7 +108,7 @@ void FilteredDataList::DestroyAllFilters()
     filters.swap(m_filters);
     for (IDataFilter* pFilter : filters)
         delete pFilter;
-    FilterChanged();
+    ColumnsChanged();
 }
 
 void FilteredDataList::OpenBrace()
@@ -126,17 +126,25 @@ void FilteredDataList::CloseBrace()
 
 void FilteredDataList::ItemAddedOrChanged(const void* pRow)
 {
+    m_bCleared = false;
     Notify([pRow](IListView* p) { p->OnRowChanged(pRow); },
            [pRow](IDataConsumer* p) { p->OnItemAddedOrChanged(pRow); });
 }
 
 void FilteredDataList::FilterChanged()
 {
+    m_bCleared = false;
+    ColumnsChanged();
+}
+
+void FilteredDataList::ColumnsChanged()
+{
     Notify([](IListView* p) { p->OnRowsInvalidated(); }, [](IDataConsumer* p) { p->OnListReset(); });
 }
 
 void FilteredDataList::ClearAllItems()
 {
+    m_bCleared = true;
     Notify([](IListView* p) { p->OnRowsCleared(); }, [](IDataConsumer* p) { p->OnAllItemsCleared(); });
 }
 

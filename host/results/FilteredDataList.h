@@ -96,8 +96,13 @@ public:
     void ItemAddedOrChanged(const void* pRow);
     // Every row must be read again from the source.
     void FilterChanged();
-    // Forgets every row without touching it (the rows may already be freed).
+    // The columns or the user's filters on them changed: every control filters and sorts again what
+    // it shows, but a cleared list stays empty.
+    void ColumnsChanged();
+    // Forgets every row without touching it (the rows may already be freed). The list then has no
+    // rows until its source is set again or a row is announced.
     void ClearAllItems();
+    bool IsCleared() const { return m_bCleared; }
 
     void AddDataConsumer(IDataConsumer* pConsumer);
     void RemoveDataConsumer(IDataConsumer* pConsumer);
@@ -128,5 +133,6 @@ private:
     std::vector<IListView*> m_views;
     int m_nBraceDepth = 0;
     int m_nDispatchDepth = 0;
+    bool m_bCleared = false;
     bool m_bEmptiedSlots = false;
 };

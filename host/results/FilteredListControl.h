@@ -5,86 +5,12 @@
 
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
+#include "host/results/NyListCtrl.h"
 #include "host/results/ResultColumnFilter.h"
-#include "host/ui/Wnd.h"
+#include "host/results/SettledRows.h"
 
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
-
-// What a list control keeps from one settle to the next (defined with the control).
-struct SettledRows;
-
-// A counted reference to one shown row.
-class NyLcRow
-{
-public:
-    explicit NyLcRow(const void* pData);
-
-    const void* GetData() const { return m_pData; }
-    void AddRef() { ++m_nRefs; }
-    void Release();
-
-    // Row references not yet released, for leak checks.
-    static long LiveCount();
-
-private:
-    ~NyLcRow();
-
-    const void* m_pData;
-    int m_nRefs = 0;
-};
-
-template <class T> class CSmartPtr
-{
-public:
-    CSmartPtr() = default;
-    CSmartPtr(T* p) : m_p(p)
-    {
-        if (m_p)
-            m_p->AddRef();
-    }
-    CSmartPtr(const CSmartPtr& other) : CSmartPtr(other.m_p) {}
-    CSmartPtr(CSmartPtr&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
-    CSmartPtr& operator=(CSmartPtr other) noexcept
-    {
-        std::swap(m_p, other.m_p);
-        return *this;
-    }
-    ~CSmartPtr()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-
-    T* operator->() const { return m_p; }
-    T* get() const { return m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-private:
-    T* m_p = nullptr;
-};
-
-// The rows a list window shows and the user's selection among them.
-class NyListCtrl : public CWnd
-{
-public:
-    // The row shown at the index (filter scope 0: among the rows that pass the filters); null past
-    // the end.
-    CSmartPtr<NyLcRow> GetRow(int index, int filterScope);
-    // Appends a reference to every selected row, in shown order.
-    void GetSelectedRows(std::vector<CSmartPtr<NyLcRow>>& rows);
-    int GetItemCount();
-
-protected:
-    // Brings m_rows up to date; called before every read.
-    virtual void Settle() = 0;
-
-    std::vector<const void*> m_rows;
-    // Selected rows, in shown order.
-    std::vector<const void*> m_selection;
-};
 
 class BaseFilteredListControl : public NyListCtrl, private FilteredDataList::IListView
 {
@@ -104,7 +30,7 @@ public:
 
     // Selects the shown row at the index (out of range: nothing), or the row with that address (null
     // or a row not shown: nothing). The parent gets WM_NOTIFY NM_LIST_SELCHANGED when the selection
-    // changes.
+    // changes, and whenever a consumer selects while answering a refresh (see Settle).
     void SetSelection(int index);
     void SetSelection(const void* pRow);
     void AddToSelection(int index);
@@ -135,21 +61,15 @@ public:
     std::wstring RenderText();
 
     // How often the shown rows were settled, for checks that nothing settles per change.
-    unsigned long SettleCount() const { return m_nSettles; }
+    unsigned long SettleCount() const { return m_settled.SettleCount(); }
 
 protected:
     void BindList(FilteredDataList* pList);
-    void Settle() override;
-    // Walks the source and rebuilds m_rows and the selection; the caller guards the settle.
-    void RebuildRows();
-    // Places the rows changed since the last settle into the order it kept, without walking the
-    // source; false (and nothing changed) when that cannot give what RebuildRows would: a row the last
-    // settle did not see, another source, other columns, filters or sort.
-    bool MergeChangedRows();
-    // The selection keeps the rows still shown, by address, in their new order.
+    const std::vector<const void*>& ShownRows() override;
+    // Settles the shown rows if a change made them stale, between the consumers' OnBeforeRefresh and
+    // OnAfterRefresh; the selection keeps the rows still shown.
+    void Settle();
     void KeepShownSelection();
-    // Every row must be read again at the next settle.
-    void MarkAllStale();
     ResultColumnFilter* Column(int column) const;
 
     void OnRowChanged(const void* pRow) override;
@@ -162,20 +82,18 @@ protected:
     // Tells the parent when the selection differs from the one it was last told of, so that one net
     // change gives one notification however many steps made it.
     void NotifyIfSelectionChanged();
+    // After the user or a consumer set the selection; one made anew after a refresh is always told.
+    void SelectionMade();
 
     FilteredDataList* m_pList = nullptr;
+    SettledRows m_settled;
     std::vector<const void*> m_notifiedSelection;
     CStdStr<wchar_t> m_resultName;
     int m_nSortColumn = -1;
     int m_nSortDirection = SortAscending;
-    bool m_bStale = false;
-    // Only rows announced in m_changed are stale, so a settle may merge them (see MergeChangedRows).
-    bool m_bOnlyRowsChanged = false;
-    std::vector<const void*> m_changed;
-    // What the last settle saw: every row of the source in its order, and the shown rows' sort keys.
-    std::unique_ptr<SettledRows> m_pSettled;
     bool m_bSettling = false;
-    unsigned long m_nSettles = 0;
+    // The consumers are answering a refresh and nobody has selected yet.
+    bool m_bReselecting = false;
 };
 
 class FilteredListControl : public BaseFilteredListControl

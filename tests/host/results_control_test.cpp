@@ -138,7 +138,7 @@ TEST_F(ListControlTest, FloatColumnsSortNegativesZerosInfinitiesAndNaN)
     control.SetSort(2, BaseFilteredListControl::SortDescending);
     EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 4, 5, 2, 8, 6}));
 
-    // A changed row is merged into the same order a full settle gives.
+    // A changed row takes its place in the same order.
     source.rows[4].share = -inf;
     list.ItemAddedOrChanged(source.Address(4));
     EXPECT_EQ(Shown(), (std::vector<int>{3, 7, 1, 9, 5, 2, 8, 4, 6}));
@@ -254,6 +254,30 @@ TEST_F(ListControlTest, ClearingForgetsRowsWithoutTouchingThem)
     list.SetSource(&source);
 }
 
+TEST_F(ListControlTest, AClearedListShowsNoRowsUntilItsSourceIsSetOrARowIsAnnounced)
+{
+    AddCounts({3, 1, 2});
+    ASSERT_EQ(control.RowCount(), 3);
+    // The source still holds its rows, as the values of an event that is no longer selected do.
+    list.ClearAllItems();
+    EXPECT_EQ(control.RowCount(), 0);
+
+    // What the user asks for only orders or hides what is shown.
+    control.SetSort(1, BaseFilteredListControl::SortAscending);
+    EXPECT_EQ(control.RowCount(), 0);
+    EXPECT_TRUE(control.SetColumnFilter(1, Criterion(Op::GreaterEqual, L"1")));
+    EXPECT_EQ(control.RowCount(), 0);
+    FilteredListControl other;
+    other.SetSource(&list);
+    EXPECT_EQ(other.RowCount(), 0);
+
+    list.SetSource(&source);
+    EXPECT_EQ(Shown(), (std::vector<int>{2, 3, 1}));
+    list.ClearAllItems();
+    list.ItemAddedOrChanged(source.Address(3));
+    EXPECT_EQ(other.RowCount(), 3);
+}
+
 TEST_F(ListControlTest, SelectionFollowsItsRowsAndTheParentHearsOfEveryChange)
 {
     AddCounts({3, 1, 2});
@@ -332,7 +356,26 @@ TEST_F(ListControlTest, ConsumersSeeTheOldRowsBeforeAndTheNewAfterARefresh)
     EXPECT_EQ(rowsAfter, 3);
     EXPECT_EQ(pRemembered, pSelected);
     EXPECT_EQ(control.SettleCount(), settles + 1);
-    EXPECT_EQ(parent.selChanges, 1);
+    // Selecting the same row again is a selection made anew: the parent reads what hangs on it again.
+    EXPECT_EQ(parent.selChanges, 2);
+    list.ItemAddedOrChanged(source.Address(2));
+    EXPECT_TRUE(control.HasSelection());
+    EXPECT_EQ(parent.selChanges, 3);
+
+    // A consumer that selects nothing leaves the selection as it was, and the parent is not told.
+    hook.after = nullptr;
+    list.ItemAddedOrChanged(source.Address(1));
+    EXPECT_EQ(control.GetRow(0, 0)->GetData(), source.Address(1));
+    EXPECT_EQ(control.SettleCount(), settles + 3);
+    std::vector<CSmartPtr<NyLcRow>> selected;
+    control.GetSelectedRows(selected);
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0]->GetData(), pSelected);
+    EXPECT_EQ(parent.selChanges, 3);
+    hook.after = [&]
+    {
+        control.SetSelection(pRemembered);
+    };
 
     // The row is gone after a clear, so nothing is selected again.
     parent.onSelChange = nullptr;

@@ -1,6 +1,5 @@
-// A settle after a few row changes merges them into the order the control kept; it must show exactly
-// what a walk of the whole source shows. Random feeds under every sort and some filters compare a
-// live control with one that settles from scratch.
+// A control that settles after a few row changes at a time must show exactly what a control that
+// settles from scratch shows. Random feeds under every sort and some filters compare the two.
 #include "results_test_source.h"
 
 #include "host/results/FilteredListControl.h"
@@ -38,7 +37,7 @@ Row RandomRow(std::mt19937& random)
     return row;
 }
 
-TEST(ListMergeSettle, ShowsWhatAFullSettleShowsUnderEverySortAndFilter)
+TEST(ListSettle, ShowsWhatAFullSettleShowsUnderEverySortAndFilter)
 {
     OpenProject open;
     open.project.AddObject(MakeGuid(1), L"zeta");
@@ -121,7 +120,7 @@ TEST(ListMergeSettle, ShowsWhatAFullSettleShowsUnderEverySortAndFilter)
     }
 }
 
-TEST(ListMergeSettle, ChangesToTheColumnsBehindTheListsBackAreSeen)
+TEST(ListSettle, ChangesToTheColumnsBehindTheListsBackAreSeen)
 {
     MapSource source;
     FilteredDataList list;
