@@ -1,6 +1,7 @@
 #include "app/cli/GenerateCommand.h"
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/StandardOutput.h"
 #include "app/generate/Generator.h"
 
 #include <array>
@@ -48,8 +49,7 @@ int GenerateCommand(std::span<const std::string> args)
         const ParsedOptions parsed = ParseOptions(args, kOptions);
         if (parsed.Has("help"))
         {
-            std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
-            return kExitOk;
+            return WriteStandardOutput(kHelp);
         }
         options.events = ParseCount(parsed.Require("events"), "events");
         options.items = ParseCount(parsed.Require("items"), "items");

@@ -191,14 +191,17 @@ TEST(StatsCommand, EveryCommandHasHelpAndTheProgramAVersion)
 {
     for (const char* command : {"stats", "demo", "view", "generate"})
     {
-        const ProcessResult help = RunTally({command, "--help"});
-        EXPECT_EQ(help.exitCode, 0) << command;
-        EXPECT_NE(help.out.find("Usage: tally " + std::string(command)), std::string::npos) << help.out;
+        for (const char* help : {"--help", "-h"})
+        {
+            const ProcessResult result = RunTally({command, help});
+            EXPECT_EQ(result.exitCode, 0) << command << " " << help;
+            EXPECT_EQ(result.out.rfind("Usage: tally " + std::string(command), 0), 0u) << result.out;
+        }
     }
     const ProcessResult version = RunTally({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("tally ", 0), 0u);
-    EXPECT_EQ(RunTally({"--help"}).exitCode, 0);
+    EXPECT_EQ(RunTally({"--help"}).out, RunTally({"-h"}).out);
 }
 
 // Large enough (about 6 MB) that the capture is read ahead through a full queue while the heap is
