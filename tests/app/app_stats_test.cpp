@@ -177,7 +177,8 @@ TEST(StatsCommand, AMissingPlugInIsAnEnvironmentFailure)
     const ProcessResult result = RunTally(Stats({}), options);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("tally: /nonexistent/libtally.so: cannot load the plug-in: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.rfind("tally: /nonexistent/libtally.so: cannot load the plug-in: ", 0), 0u)
+        << result.err;
 
     // The plug-in is loaded before the project is read, but a bad project is still what is reported.
     const std::string badProject = TempFile("bad_project_no_plugin.json", "{ \"objects\": 3 }");
