@@ -34,7 +34,8 @@ ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const Op
     ParsedOptions parsed;
     for (std::size_t index = 0; index < args.size(); ++index)
     {
-        const std::string& arg = args[index];
+        // -h is the one short option, as every command's help.
+        const std::string arg = args[index] == "-h" ? "--help" : args[index];
         if (arg.size() < 3 || !arg.starts_with("--"))
             throw UsageError("unexpected argument '" + arg + "'");
         const std::size_t equals = arg.find('=');

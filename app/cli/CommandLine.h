@@ -47,7 +47,7 @@ private:
     std::map<std::string, std::vector<std::string>, std::less<>> m_values;
 };
 
-// Accepts "--name value" and "--name=value"; "--help" is always known. Throws UsageError for an
+// Accepts "--name value" and "--name=value"; "--help" and "-h" are always known. Throws UsageError for an
 // unknown option, a missing value, a repeated single option or a stray argument.
 ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const OptionSpec> specs);
 

@@ -4,6 +4,7 @@
 #include "app/HeapPolicy.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/Progress.h"
+#include "app/cli/StandardOutput.h"
 #include "host/base/TextCodec.h"
 
 #include <algorithm>
@@ -186,11 +187,7 @@ StatsOptions ReadStatsOptions(const ParsedOptions& parsed)
 {
     StatsOptions options;
     if (std::optional<std::string> query = parsed.Get("query"))
-    {
-        options.query = text::FromUtf8(*query);
-        if (!IsQueryName(*options.query))
-            throw UsageError("no query is named '" + *query + "'");
-    }
+        options.query = ParseQueryName(*query);
     if (std::optional<std::string> replay = parsed.Get("replay"))
     {
         if (*replay == "run")
@@ -213,8 +210,9 @@ int PrintResult(const CommandResult& result)
 {
     if (result.exitCode == kExitOk)
     {
-        std::fwrite(result.out.data(), 1, result.out.size(), stdout);
-        std::fflush(stdout);
+        // The warnings belong to the text printed: without it they would mislead.
+        if (const int written = WriteStandardOutput(result.out); written != kExitOk)
+            return written;
     }
     std::fputs(result.err.c_str(), stderr);
     return result.exitCode;
@@ -237,6 +235,27 @@ bool IsQueryName(std::wstring_view name)
             return true;
     }
     return name == kNoQuery;
+}
+
+std::wstring ParseQueryName(std::string_view name)
+{
+    const std::wstring wide = text::FromUtf8(name);
+    if (IsQueryName(wide))
+        return wide;
+    std::vector<std::wstring_view> names(std::begin(kQueryNames), std::end(kQueryNames));
+    names.push_back(kNoQuery);
+    std::string message = "no query is named '" + std::string(name) + "'";
+    const std::wstring folded = text::FoldCase(wide);
+    const auto meant =
+        std::find_if(names.begin(), names.end(),
+                     [&](std::wstring_view candidate) { return text::FoldCase(candidate) == folded; });
+    if (meant != names.end())
+        message += "; did you mean '" + text::ToUtf8(*meant) + "'? The queries are";
+    else
+        message += "; the queries are";
+    for (std::size_t index = 0; index < names.size(); ++index)
+        message += (index == 0 ? " '" : ", '") + text::ToUtf8(names[index]) + "'";
+    throw UsageError(message);
 }
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
@@ -265,8 +284,7 @@ int StatsCommand(std::span<const std::string> args)
         const ParsedOptions parsed = ParseOptions(args, kStatsOptions);
         if (parsed.Has("help"))
         {
-            std::fwrite(kStatsHelp.data(), 1, kStatsHelp.size(), stdout);
-            return kExitOk;
+            return WriteStandardOutput(kStatsHelp);
         }
         const StatsOptions options = ReadStatsOptions(parsed);
         return PrintResult(
@@ -285,8 +303,7 @@ int DemoCommand(std::span<const std::string> args)
         const ParsedOptions parsed = ParseOptions(args, std::span(kStatsOptions).subspan(2));
         if (parsed.Has("help"))
         {
-            std::fwrite(kDemoHelp.data(), 1, kDemoHelp.size(), stdout);
-            return kExitOk;
+            return WriteStandardOutput(kDemoHelp);
         }
         return PrintResult(RunStats(SessionInput::Demo(), ReadStatsOptions(parsed)));
     }

@@ -39,5 +39,8 @@ int DemoCommand(std::span<const std::string> args);
 
 // Whether the name is one the selector offers ("None" included).
 bool IsQueryName(std::wstring_view name);
+// The query with that name; otherwise throws UsageError listing the names, and naming the one meant
+// when only letter case differs.
+std::wstring ParseQueryName(std::string_view name);
 
 } // namespace app

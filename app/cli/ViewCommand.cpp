@@ -1,6 +1,7 @@
 #include "app/cli/ViewCommand.h"
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
 #include "app/session/Gathering.h"
 #include "app/session/SessionInput.h"
@@ -103,8 +104,7 @@ int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, c
     Canvas canvas(size.cols, size.rows);
     view.Draw(canvas);
     const std::string text = canvas.PlainText();
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return kExitOk;
+    return WriteStandardOutput(text);
 }
 
 // The interactive view: the capture is read as it arrives, keys as they are typed, and a frame drawn
@@ -321,11 +321,7 @@ ViewOptions ReadOptions(const ParsedOptions& parsed)
     options.capture = parsed.Require("capture");
     options.bSnapshot = parsed.Has("snapshot");
     if (std::optional<std::string> query = parsed.Get("query"))
-    {
-        options.query = text::FromUtf8(*query);
-        if (!IsQueryName(*options.query))
-            throw UsageError("no query is named '" + *query + "'");
-    }
+        options.query = ParseQueryName(*query);
     if (std::optional<std::string> size = parsed.Get("size"))
         options.size = ParseSize(*size);
     return options;
@@ -341,8 +337,7 @@ int ViewCommand(std::span<const std::string> args)
         const ParsedOptions parsed = ParseOptions(args, kOptions);
         if (parsed.Has("help"))
         {
-            std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
-            return kExitOk;
+            return WriteStandardOutput(kHelp);
         }
         options = ReadOptions(parsed);
     }

@@ -2,6 +2,7 @@
 #include "app/HeapPolicy.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/GenerateCommand.h"
+#include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
 #include "app/cli/Version.h"
 #include "app/cli/ViewCommand.h"
@@ -45,14 +46,16 @@ int main(int argc, char** argv)
     const std::string& command = args.front();
     const std::span<const std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help")
-    {
-        std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
-        return app::kExitOk;
-    }
+        return app::WriteStandardOutput(kHelp);
     if (command == "--version")
     {
-        std::printf("tally %s\n", app::Version());
-        return app::kExitOk;
+        if (!rest.empty())
+        {
+            std::fprintf(stderr, "tally: --version takes no arguments, not '%s'\nTry 'tally --help'.\n",
+                         rest.front().c_str());
+            return app::kExitBadInput;
+        }
+        return app::WriteStandardOutput("tally " + std::string(app::Version()) + "\n");
     }
     if (command == "stats")
         return app::StatsCommand(rest);

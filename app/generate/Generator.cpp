@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -522,6 +520,49 @@ bool Generator::WriteCapture(const TextWriter& write) const
     return out.Finish();
 }
 
+std::uint64_t Generator::ProjectLines() const
+{
+    // One line per object between the opening and the closing line.
+    return m_pModel->objects.size() + 2;
+}
+
+namespace
+{
+// The longest lines that the writers above put, with events up to kMostEvents and items up to
+// kMostItems. A quoted id takes 40 bytes, a list of n ids 42 n with its brackets and separators.
+constexpr std::uint64_t IdList(std::uint64_t n)
+{
+    return 42 * n;
+}
+// Keys and punctuation (50), the id and the parent (80), the longest name ("Call_For_Help_50000_Lines",
+// 25) and kind ("RandomContainer", 15).
+constexpr std::uint64_t kObjectLine = 50 + 80 + 25 + 15;
+// An event's lists: 4 arguments and 6 target entries, with their keys.
+constexpr std::uint64_t kEventLists = 15 + IdList(4) + 13 + IdList(6);
+// An argument's list: 6 values.
+constexpr std::uint64_t kValueList = 12 + IdList(6);
+// An event brings its own object, its lines' container, 6 targets and 3 sounds below each; an
+// argument, made for every third event, itself and 6 values. Seven objects and two lines frame them.
+constexpr std::uint64_t kEventObjects = 1 + 1 + 6 + 6 * 3;
+constexpr std::uint64_t kArgumentObjects = 1 + 6;
+constexpr std::uint64_t kFrame = 7 * kObjectLine + 15 + 4;
+// A resolution with 4 values, resolve-only: keys and punctuation (77), a time of 13 digits (below
+// 40000 per item), the type, the event, the target and the values.
+constexpr std::uint64_t kItemLine = 77 + 13 + 2 + 40 + 40 + IdList(4);
+} // namespace
+
+std::uint64_t Generator::MostProjectBytes(std::uint64_t events)
+{
+    const std::uint64_t arguments = events == 0 ? 0 : 1 + events / 3;
+    return kFrame + events * (kEventObjects * kObjectLine + kEventLists) +
+           arguments * (kArgumentObjects * kObjectLine + kValueList);
+}
+
+std::uint64_t Generator::MostCaptureBytes(std::uint64_t items)
+{
+    return items * kItemLine;
+}
+
 std::string Generator::ProjectJson() const
 {
     std::string text;
@@ -544,93 +585,6 @@ std::string Generator::CaptureJsonl() const
             return true;
         });
     return text;
-}
-
-namespace
-{
-
-// Writes through stdio into a file, or standard output for "-".
-class OutputFile
-{
-public:
-    explicit OutputFile(const std::string& path)
-        : m_pFile(path == "-" ? stdout : std::fopen(path.c_str(), "wb")), m_bOwned(path != "-")
-    {
-        if (!m_pFile)
-            m_error = std::strerror(errno);
-    }
-    ~OutputFile()
-    {
-        if (m_pFile && m_bOwned)
-            std::fclose(m_pFile);
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    bool Opened() const { return m_pFile != nullptr; }
-    TextWriter Writer()
-    {
-        return [this](std::string_view block)
-        {
-            if (std::fwrite(block.data(), 1, block.size(), m_pFile) != block.size())
-            {
-                m_error = std::strerror(errno);
-                return false;
-            }
-            return true;
-        };
-    }
-    bool Close()
-    {
-        const bool flushed = std::fflush(m_pFile) == 0;
-        if (!flushed && m_error.empty())
-            m_error = std::strerror(errno);
-        if (m_bOwned)
-        {
-            const bool closed = std::fclose(m_pFile) == 0;
-            if (!closed && m_error.empty())
-                m_error = std::strerror(errno);
-            m_pFile = nullptr;
-        }
-        return m_error.empty();
-    }
-    const std::string& Error() const { return m_error; }
-
-private:
-    std::FILE* m_pFile;
-    bool m_bOwned;
-    std::string m_error;
-};
-
-} // namespace
-
-GenerateStatus GenerateFiles(const GeneratorOptions& options, const std::string& projectPath,
-                             const std::string& capturePath)
-{
-    const Generator generator(options);
-    const auto write = [](const std::string& path, const auto& produce)
-    {
-        GenerateStatus status;
-        OutputFile file(path);
-        if (!file.Opened())
-        {
-            status.file = path;
-            status.error = "cannot open for writing: " + file.Error();
-            return status;
-        }
-        const bool produced = produce(file.Writer());
-        if (!file.Close() || !produced)
-        {
-            status.file = path;
-            status.error = "cannot write: " + (file.Error().empty() ? std::string("failed") : file.Error());
-        }
-        return status;
-    };
-    GenerateStatus status =
-        write(projectPath, [&](const TextWriter& writer) { return generator.WriteProject(writer); });
-    if (!status.Ok())
-        return status;
-    return write(capturePath, [&](const TextWriter& writer) { return generator.WriteCapture(writer); });
 }
 
 } // namespace app

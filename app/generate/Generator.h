@@ -11,6 +11,11 @@
 namespace app
 {
 
+// Beyond these a run is refused before anything is made: the model in memory grows with the events,
+// the files with both.
+inline constexpr std::uint64_t kMostEvents = 1'000'000;
+inline constexpr std::uint64_t kMostItems = 100'000'000;
+
 struct GeneratorOptions
 {
     std::uint64_t events = 20;
@@ -38,6 +43,12 @@ public:
 
     std::string ProjectJson() const;
     std::string CaptureJsonl() const;
+    // The lines of the project's text.
+    std::uint64_t ProjectLines() const;
+
+    // The most bytes that the files can take, up to the limits above: every line at its longest.
+    static std::uint64_t MostProjectBytes(std::uint64_t events);
+    static std::uint64_t MostCaptureBytes(std::uint64_t items);
 
     struct Model;
 
@@ -45,18 +56,5 @@ private:
     GeneratorOptions m_options;
     std::unique_ptr<Model> m_pModel;
 };
-
-struct GenerateStatus
-{
-    // Empty on success; otherwise the file that failed and why.
-    std::string file;
-    std::string error;
-
-    bool Ok() const { return error.empty(); }
-};
-
-// Writes both files ("-" is standard output).
-GenerateStatus GenerateFiles(const GeneratorOptions& options, const std::string& projectPath,
-                             const std::string& capturePath);
 
 } // namespace app

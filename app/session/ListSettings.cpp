@@ -31,6 +31,15 @@ std::string Quoted(std::wstring_view text)
     return "'" + text::ToUtf8(text) + "'";
 }
 
+// "; its columns are 'A', 'B', 'C'": what a user may write instead of a title the list lacks.
+std::string ColumnTitles(const BaseFilteredListControl& list)
+{
+    std::string titles = "; its columns are";
+    for (int index = 0; index < list.ColumnCount(); ++index)
+        titles += (index == 0 ? " " : ", ") + Quoted(list.GetColumn(index)->title);
+    return titles;
+}
+
 } // namespace
 
 SortRequest ParseSortRequest(std::string_view text)
@@ -81,7 +90,7 @@ std::string ApplySort(BaseFilteredListControl& list, const SortRequest& request)
 {
     const int column = FindColumn(list, request.column);
     if (column < 0)
-        return "the list has no column " + Quoted(request.column);
+        return "the list has no column " + Quoted(request.column) + ColumnTitles(list);
     list.SetSort(column, request.bDescending ? BaseFilteredListControl::SortDescending
                                              : BaseFilteredListControl::SortAscending);
     return {};
@@ -122,7 +131,7 @@ std::string ApplyFilter(BaseFilteredListControl& list, std::wstring_view express
     }
     if (best < 0)
         return "the filter " + Quoted(expression) +
-               " names no column of the list followed by ~ = < > <= or >=";
+               " names no column of the list followed by ~ = < > <= or >=" + ColumnTitles(list);
     if (pColumn)
         *pColumn = best;
     return ApplyCriterion(list, best, *ParseCriterion(expression.substr(bestLength), false), mode);

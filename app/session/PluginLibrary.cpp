@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <string_view>
 #include <vector>
 
 // Present when LeakSanitizer is linked in.
@@ -36,7 +38,13 @@ template <class Fn> Fn Export(void* pHandle, const char* name)
 std::string PluginLibrary::DefaultPath()
 {
     if (const char* pOverride = std::getenv("TALLY_PLUGIN"); pOverride != nullptr && *pOverride != '\0')
-        return pOverride;
+    {
+        // The loader would look a name without a slash up on the library path instead; users mean
+        // the file in the current directory.
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(pOverride, error);
+        return error ? std::string(pOverride) : absolute.lexically_normal().string();
+    }
     return ExecutableDirectory() + "/libtally.so";
 }
 
@@ -45,8 +53,12 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std:
     void* pHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (pHandle == nullptr)
     {
+        // The loader's reason starts with the path, which the caller's message names already.
         const char* pReason = dlerror();
-        error = pReason ? pReason : "unknown error";
+        std::string_view reason = pReason ? pReason : "unknown error";
+        if (reason.starts_with(path + ": "))
+            reason.remove_prefix(path.size() + 2);
+        error = "cannot load the plug-in: " + std::string(reason);
         return nullptr;
     }
     std::unique_ptr<PluginLibrary> pLibrary(new PluginLibrary(pHandle, path));
@@ -58,6 +70,11 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Open(const std::string& path, std:
         !pLibrary->CreateProfilingQueryRegistry)
     {
         error = "the library lacks the plug-in's entry points";
+        return nullptr;
+    }
+    if (pLibrary->GetNumViewFactories() < 1)
+    {
+        error = "the plug-in offers no view factory";
         return nullptr;
     }
     return pLibrary;

@@ -18,10 +18,12 @@ public:
     using GetViewFactoryFn = CViewFactory* (*)(std::int32_t);
     using CreateRegistryFn = IServiceBase* (*)();
 
-    // Where the plug-in is looked for: $TALLY_PLUGIN, or libtally.so beside the executable.
+    // Where the plug-in is looked for: $TALLY_PLUGIN (a relative one from the current directory), or
+    // libtally.so beside the executable.
     static std::string DefaultPath();
 
-    // Null, with the reason in `error`, when the library cannot be loaded or lacks an export.
+    // Null, with the reason in `error`, when the library cannot be loaded, lacks an export or counts
+    // no view factory.
     static std::unique_ptr<PluginLibrary> Open(const std::string& path, std::string& error);
 
     ~PluginLibrary();

@@ -70,7 +70,7 @@ PluginLoad LoadPlugin()
     std::string error;
     load.pPlugin = PluginLibrary::Open(path, error);
     if (!load.pPlugin)
-        load.error = "tally: cannot load plug-in " + path + ": " + error;
+        load.error = "tally: " + path + ": " + error;
     return load;
 }
 
@@ -104,6 +104,17 @@ SessionStart StartSession(const SessionInput& input, PluginLoad plugin)
         return start;
     }
     start.pSession = std::make_unique<HostSession>(std::move(plugin.pPlugin));
+    // A library that loads but hands out nothing would gather nothing and print empty statistics.
+    const char* pMissing = !start.pSession->Registry()  ? "no query registry"
+                           : !start.pSession->Factory() ? "no view factory"
+                                                        : nullptr;
+    if (pMissing != nullptr)
+    {
+        start.exitCode = kExitEnvironment;
+        start.error = "tally: " + start.pSession->Plugin().Path() + ": the plug-in offers " + pMissing;
+        start.pSession.reset();
+        return start;
+    }
     start.pSession->OpenProject(std::move(pProject));
     return start;
 }

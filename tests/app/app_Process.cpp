@@ -64,8 +64,13 @@ ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOption
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in.fds[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out.fds[1], 1);
+    if (options.stdoutFile.empty())
+        posix_spawn_file_actions_adddup2(&actions, out.fds[1], 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, options.stdoutFile.c_str(), O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, err.fds[1], 2);
+    if (!options.directory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, options.directory.c_str());
 
     std::vector<std::string> argStore{TALLY_EXE_PATH};
     argStore.insert(argStore.end(), args.begin(), args.end());

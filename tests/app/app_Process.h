@@ -17,6 +17,10 @@ struct ProcessOptions
     std::string input;
     // Extra environment entries, NAME=VALUE.
     std::vector<std::string> environment;
+    // When set, standard output goes to this file (such as /dev/full) instead of being captured.
+    std::string stdoutFile;
+    // When set, the program runs in this directory.
+    std::string directory;
 };
 
 ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOptions& options = {});

@@ -49,7 +49,8 @@ TEST(HostSession, AMissingLibraryIsReportedWithTheLoadersReason)
 {
     std::string error;
     EXPECT_EQ(app::PluginLibrary::Open("/nonexistent/libtally.so", error), nullptr);
-    EXPECT_NE(error.find("/nonexistent/libtally.so"), std::string::npos);
+    // The caller names the path; the reason is the loader's own.
+    EXPECT_EQ(error, "cannot load the plug-in: cannot open shared object file: No such file or directory");
 }
 
 TEST(ListSettings, FiltersNameWholeTitlesFollowedByAnOperator)

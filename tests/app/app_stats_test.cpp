@@ -177,7 +177,8 @@ TEST(StatsCommand, AMissingPlugInIsAnEnvironmentFailure)
     const ProcessResult result = RunTally(Stats({}), options);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("tally: cannot load plug-in /nonexistent/libtally.so: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.rfind("tally: /nonexistent/libtally.so: cannot load the plug-in: ", 0), 0u)
+        << result.err;
 
     // The plug-in is loaded before the project is read, but a bad project is still what is reported.
     const std::string badProject = TempFile("bad_project_no_plugin.json", "{ \"objects\": 3 }");
@@ -191,14 +192,17 @@ TEST(StatsCommand, EveryCommandHasHelpAndTheProgramAVersion)
 {
     for (const char* command : {"stats", "demo", "view", "generate"})
     {
-        const ProcessResult help = RunTally({command, "--help"});
-        EXPECT_EQ(help.exitCode, 0) << command;
-        EXPECT_NE(help.out.find("Usage: tally " + std::string(command)), std::string::npos) << help.out;
+        for (const char* help : {"--help", "-h"})
+        {
+            const ProcessResult result = RunTally({command, help});
+            EXPECT_EQ(result.exitCode, 0) << command << " " << help;
+            EXPECT_EQ(result.out.rfind("Usage: tally " + std::string(command), 0), 0u) << result.out;
+        }
     }
     const ProcessResult version = RunTally({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("tally ", 0), 0u);
-    EXPECT_EQ(RunTally({"--help"}).exitCode, 0);
+    EXPECT_EQ(RunTally({"--help"}).out, RunTally({"-h"}).out);
 }
 
 // Large enough (about 6 MB) that the capture is read ahead through a full queue while the heap is

@@ -1,11 +1,13 @@
 #include "app/CaptureReader.h"
 #include "app/ProjectReader.h"
+#include "app/generate/GenerateFiles.h"
 #include "app/generate/Generator.h"
 
 #include "host/services/Project.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -121,16 +123,13 @@ TEST(Generator, ReadsBackWithTheShapesOfRealData)
     EXPECT_EQ(project->OutstandingReferences(), 0);
 }
 
-TEST(Generator, WritesBothFilesAndReportsAFileItCannotWrite)
+TEST(Generator, WritesBothFilesOrLeavesThemAsTheyWere)
 {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tally_generator_test";
     std::filesystem::create_directories(dir);
     const std::string projectPath = (dir / "project.json").string();
     const std::string capturePath = (dir / "capture.jsonl").string();
     const app::GeneratorOptions options{10, 3000, 11};
-
-    const app::GenerateStatus status = app::GenerateFiles(options, projectPath, capturePath);
-    ASSERT_TRUE(status.Ok()) << status.file << ": " << status.error;
     const auto slurp = [](const std::string& path)
     {
         std::ifstream in(path, std::ios::binary);
@@ -138,16 +137,56 @@ TEST(Generator, WritesBothFilesAndReportsAFileItCannotWrite)
         contents << in.rdbuf();
         return contents.str();
     };
+
+    const app::GenerateStatus status = app::GenerateFiles(options, projectPath, capturePath);
+    ASSERT_TRUE(status.Ok()) << status.file << ": " << status.error;
     const app::Generator generator(options);
     EXPECT_EQ(slurp(projectPath), generator.ProjectJson());
     EXPECT_EQ(slurp(capturePath), generator.CaptureJsonl());
 
-    const app::GenerateStatus failed =
+    // The capture fails once the project is written in full: the project keeps its old text, and no
+    // temporary file stays behind.
+    const app::GenerateStatus full = app::GenerateFiles({12, 3000, 12}, projectPath, "/dev/full");
+    EXPECT_EQ(full.file, "/dev/full");
+    EXPECT_EQ(full.error, "cannot write: No space left on device");
+    EXPECT_EQ(slurp(projectPath), generator.ProjectJson());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()),
+              2);
+
+    const app::GenerateStatus missing =
         app::GenerateFiles(options, projectPath, (dir / "no/such/dir/c.jsonl").string());
-    EXPECT_FALSE(failed.Ok());
-    EXPECT_NE(failed.file.find("c.jsonl"), std::string::npos);
-    EXPECT_NE(failed.error.find("cannot open for writing"), std::string::npos);
+    EXPECT_NE(missing.file.find("c.jsonl"), std::string::npos);
+    EXPECT_EQ(missing.error, "cannot write: No such file or directory");
     std::filesystem::remove_all(dir);
+}
+
+// The free-space check trusts these bounds: a file beyond its bound could still fill the disk, and one
+// far below it would have runs refused that fit.
+TEST(Generator, FilesStayWithinTheirBounds)
+{
+    for (const app::GeneratorOptions options :
+         {app::GeneratorOptions{1, 1, 1}, app::GeneratorOptions{60, 20000, 3},
+          app::GeneratorOptions{3000, 50000, 9}})
+    {
+        SCOPED_TRACE(options.events);
+        const app::Generator generator(options);
+        const std::string project = generator.ProjectJson();
+        const std::string capture = generator.CaptureJsonl();
+        EXPECT_LE(project.size(), app::Generator::MostProjectBytes(options.events));
+        EXPECT_GT(project.size() * 6, app::Generator::MostProjectBytes(options.events));
+        EXPECT_LE(capture.size(), app::Generator::MostCaptureBytes(options.items));
+        EXPECT_GT(capture.size() * 6, app::Generator::MostCaptureBytes(options.items));
+        EXPECT_EQ(static_cast<std::uint64_t>(std::count(project.begin(), project.end(), '\n')),
+                  generator.ProjectLines());
+
+        std::size_t longest = 0;
+        for (std::size_t start = 0, end = 0; start < capture.size(); start = end + 1)
+        {
+            end = capture.find('\n', start);
+            longest = std::max(longest, end + 1 - start);
+        }
+        EXPECT_LE(longest, app::Generator::MostCaptureBytes(1));
+    }
 }
 
 TEST(Generator, HandlesTheSmallestSizes)
