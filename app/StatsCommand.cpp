@@ -120,24 +120,6 @@ std::string ApplyListSettings(HostSession& session, const StatsOptions& options)
     return {};
 }
 
-// The reader locates items while the delivery runs, and stops before it ends however it ends: the
-// locator reads the project, which closes afterwards.
-class LocatingScope
-{
-public:
-    LocatingScope(CaptureAhead& capture, CaptureAhead::Locate locate) : m_capture(capture)
-    {
-        if (locate)
-            m_capture.SetLocate(std::move(locate));
-    }
-    ~LocatingScope() { m_capture.SetLocate({}); }
-    LocatingScope(const LocatingScope&) = delete;
-    LocatingScope& operator=(const LocatingScope&) = delete;
-
-private:
-    CaptureAhead& m_capture;
-};
-
 class StatsRun
 {
 public:
@@ -206,20 +188,12 @@ private:
         ProgressLine progress;
         std::size_t items = 0;
         m_session.StartLogger();
-        // Gathering live, the statistics look up each item's objects in the project; the reader finds
-        // where those lie as it reads, and the host starts loading them while earlier items are handled.
-        CaptureAhead::LookAhead prepare;
-        const LocatingScope locating(m_capture, m_options.replay == Replay::Live ? m_session.Locator()
-                                                                                 : CaptureAhead::Locate{});
-        if (m_options.replay == Replay::Live)
-            prepare = &HostSession::Prefetch;
         const CaptureStatus status = m_capture.Deliver(
             [&](const CaptureItem& item, std::size_t)
             {
                 m_session.Log(item);
                 progress.Tick(++items);
-            },
-            prepare);
+            });
         m_session.StopLogger();
         if (status.Ok())
             return {};
