@@ -1,7 +1,5 @@
 #include "app/CaptureAhead.h"
 
-#include "host/base/BackgroundPriority.h"
-
 #include <algorithm>
 #include <exception>
 
@@ -17,12 +15,7 @@ constexpr std::size_t kBatchItems = 2048;
 CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
     : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems)), m_refillAt(m_maxBatches / 4)
 {
-    m_reader = std::thread(
-        [this, read = std::move(read)]
-        {
-            background::LowerCurrentThread(background::Priority::Batch);
-            ReadAll(read);
-        });
+    m_reader = std::thread([this, read = std::move(read)] { ReadAll(read); });
 }
 
 CaptureAhead::~CaptureAhead()

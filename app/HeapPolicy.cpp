@@ -1,7 +1,5 @@
 #include "app/HeapPolicy.h"
 
-#include "host/base/BackgroundPriority.h"
-
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -76,7 +74,6 @@ HeapWarmer::HeapWarmer(std::size_t bytes)
     m_thread = std::thread(
         [this, range, bytes]
         {
-            background::LowerCurrentThread(background::Priority::Idle);
             // The heap hands out its reserve upwards from the start, so the pages are prepared in
             // that order. A locked add of zero faults a page in without changing a byte the main
             // thread may already use there, or losing a store it makes alongside. Unlike asking the

@@ -3,7 +3,7 @@
 #include "app/QuickProjectReader.h"
 #include "app/ReadOnlyFile.h"
 
-#include "host/base/GuidTable.h"
+#include "host/base/Guid.h"
 #include "host/base/TextCodec.h"
 #include "host/services/Project.h"
 
@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -177,31 +178,33 @@ ProjectFileObject ReadObject(const json& object, std::size_t number)
     return result;
 }
 
+using IdIndex = std::unordered_map<GUID, std::size_t, GUIDHash>;
+
 // Ids must be unique: the later object of a pair is the one reported. What was added is then the
 // index of every object by id, from 0.
 class UniqueIds
 {
 public:
-    explicit UniqueIds(std::size_t expected) { m_indexOf.Reserve(expected); }
+    explicit UniqueIds(std::size_t expected) { m_indexOf.reserve(expected); }
 
     void Add(const ProjectFileObject& object, std::size_t number)
     {
-        if (m_indexOf.Insert(object.id, number - 1))
+        if (m_indexOf.emplace(object.id, number - 1).second)
             return;
         ObjectContext context(number);
         context.SetId(object.id);
         context.Fail("duplicate id");
     }
 
-    const GuidTable<std::size_t>& IndexOf() const { return m_indexOf; }
+    const IdIndex& IndexOf() const { return m_indexOf; }
 
 private:
-    GuidTable<std::size_t> m_indexOf;
+    IdIndex m_indexOf;
 };
 
 // Parents must exist and form no cycle. Walks each chain once, iteratively, so that a chain of a
 // million objects needs no deep stack.
-void CheckParents(const ProjectFile& file, const GuidTable<std::size_t>& indexOf)
+void CheckParents(const ProjectFile& file, const IdIndex& indexOf)
 {
     const std::size_t count = file.objects.size();
 
@@ -212,14 +215,14 @@ void CheckParents(const ProjectFile& file, const GuidTable<std::size_t>& indexOf
         const auto& parent = file.objects[i].parent;
         if (!parent)
             continue;
-        const std::size_t* pFound = indexOf.Find(*parent);
-        if (pFound == nullptr)
+        const auto found = indexOf.find(*parent);
+        if (found == indexOf.end())
         {
             ObjectContext context(i + 1);
             context.SetId(file.objects[i].id);
             context.Fail("unknown parent " + guid::ToString(*parent));
         }
-        parentOf[i] = *pFound;
+        parentOf[i] = found->second;
     }
 
     // walkOf[i]: 0 until a walk reaches i, then the number of that walk.
@@ -576,10 +579,10 @@ template <class File> std::unique_ptr<Project> Build(File& file)
     // Parents are linked once every object exists, since a child may come before its parent in the
     // file, and deepest first: the host checks each link for a cycle by walking up from the parent,
     // and that walk is short while the parent's own chain is not linked yet.
-    GuidTable<std::size_t> indexOf;
-    indexOf.Reserve(count);
+    IdIndex indexOf;
+    indexOf.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-        indexOf.Insert(file.objects[i].id, i);
+        indexOf.emplace(file.objects[i].id, i);
     constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::vector<std::size_t> depth(count, kUnknown);
     std::vector<std::size_t> parentOf(count, kUnknown);
@@ -595,12 +598,12 @@ template <class File> std::unique_ptr<Project> Build(File& file)
                 depth[at] = 0;
                 break;
             }
-            const std::size_t* pFound = indexOf.Find(*parent);
-            if (pFound == nullptr || chain.size() > count)
+            const auto found = indexOf.find(*parent);
+            if (found == indexOf.end() || chain.size() > count)
                 return nullptr;
             chain.push_back(at);
-            parentOf[at] = *pFound;
-            at = *pFound;
+            parentOf[at] = found->second;
+            at = found->second;
         }
         std::size_t next = depth[at];
         while (!chain.empty())

@@ -24,6 +24,7 @@ public:
     static VObjectRef Lookup(const GUID& id) { return VObjectRef(priv::LookupVObject(id)); }
 
     T* get() const { return m_pObject; }
+    T& operator*() const { return *m_pObject; }
     T* operator->() const { return m_pObject; }
     explicit operator bool() const { return m_pObject != nullptr; }
 

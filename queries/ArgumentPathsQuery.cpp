@@ -6,7 +6,6 @@
 #include "host/results/ResultColumnFilter.h"
 #include "module/TallyApp.h"
 #include "queries/ArgumentPathsDlg.h"
-#include "queries/LowerBoundAhead.h"
 #include "queries/StdDataIterator.h"
 #include "queries/StructRowIterator.h"
 #include "resources/resource.h"
@@ -27,22 +26,6 @@ const ArgumentPathsQuery::ColumnIterator::Offsets
 
 namespace ArgumentPathsQuery
 {
-
-void PendingQueue::pop()
-{
-    ++m_head;
-    // Reclaim the consumed front once it outweighs what is still waiting.
-    if (m_head == m_entries.size())
-    {
-        m_entries.clear();
-        m_head = 0;
-    }
-    else if (m_head >= 64 && m_head * 2 >= m_entries.size())
-    {
-        m_entries.erase(m_entries.begin(), m_entries.begin() + static_cast<std::ptrdiff_t>(m_head));
-        m_head = 0;
-    }
-}
 
 void ArgumentPathsQuery::Init()
 {
@@ -82,11 +65,8 @@ void ArgumentPathsQuery::EndRun()
 
 void ArgumentPathsQuery::Clear()
 {
-    m_pendingIndex.Clear();
     m_pending.clear();
-    m_pathIndex.Clear();
-    m_paths.clear();
-    m_nodes.release();
+    m_paths.Clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
 }
@@ -108,7 +88,7 @@ void ArgumentPathsQuery::OnMonitoringItem(const MonitoringItem* pItem)
 
 FilteredDataList::IDataIterator* ArgumentPathsQuery::CreateRowIterator()
 {
-    return new StdDataIterator<PathMap>(&m_paths);
+    return new StdDataIterator<PathMap>(&m_paths.Rows());
 }
 
 FilteredDataList::IDataIterator* ArgumentPathsQuery::CreateColumnIterator(const void* pRow)
@@ -123,23 +103,11 @@ void ArgumentPathsQuery::MarkUnsynchronized()
         m_pOwner->OnQueryStateChanged();
 }
 
-void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
+void ArgumentPathsQuery::BuildPath(const IVDialogueEvent& event, const DialogueResolvedItem& item)
 {
-    // The pending queue's slot loads while the path is built.
-    if (!item.IsResolveOnly())
-        m_pendingIndex.Prefetch(item.GetTargetID());
-    const auto event = items::JudgeResolution(item, true);
-    if (!event)
-    {
-        MarkUnsynchronized();
-        return;
-    }
-    if (!item.IsResolveOnly())
-        m_pendingIndex.PrefetchElement(item.GetTargetID());
-
     // Event name, ":", then ":" before the first value and "." before each later one.
-    std::wstring& path = m_pathBuffer;
-    path.assign(event->GetName());
+    std::wstring& path = m_pathText;
+    path.assign(event.GetName());
     path += L':';
     const std::uint64_t argumentCount = item.GetArgumentCount();
     for (std::uint64_t i = 0; i < argumentCount; ++i)
@@ -160,37 +128,27 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         }
         path += value->GetName();
     }
+}
 
-    // The path's slot loads while the pending queue is found; then its element and text load while
-    // the queue's end does.
-    const std::uint64_t hash = m_pathIndex.Hash(path);
-    m_pathIndex.Prefetch(hash);
-    PendingQueue* pQueue = nullptr;
-    if (!item.IsResolveOnly())
-        pQueue = &m_pendingIndex.FindOrAdd(m_pending, item.GetTargetID()).second;
-    m_pathIndex.PrefetchElement(hash);
-    if (pQueue)
-        pQueue->PrefetchBack();
+void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
+{
+    const auto event = items::JudgeResolution(item, true);
+    if (!event)
+    {
+        MarkUnsynchronized();
+        return;
+    }
 
-    auto& element = FindOrAddPath(path, hash);
+    BuildPath(*event, item);
+    auto& element = m_paths.FindOrAdd(m_pathText);
     ArgPathData& data = element.second;
     ++data.added;
     if (data.path == nullptr)
         data.path = element.first.c_str();
-    if (pQueue)
-        pQueue->push(&element);
+    if (!item.IsResolveOnly())
+        m_pending[item.GetTargetID()].push(&element);
 
     m_list.ItemAddedOrChanged(&element);
-}
-
-PathMap::value_type& ArgumentPathsQuery::FindOrAddPath(std::wstring_view path, std::uint64_t hash)
-{
-    if (PathMap::value_type* pElement = m_pathIndex.Find(path, hash))
-        return *pElement;
-    const auto added =
-        EmplaceAbsent(m_paths, path, [](const CStdStr<wchar_t>& key) { PrefetchLine(key.data()); });
-    m_pathIndex.Insert(&*added, hash);
-    return *added;
 }
 
 void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item)
@@ -199,12 +157,16 @@ void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item
     if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
     // The search that accepts the nearest pending target keeps its element.
-    PendingMap::value_type* pPending = nullptr;
-    const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
-                                          { return (pPending = m_pendingIndex.Find(id)) != nullptr; });
+    auto pending = m_pending.end();
+    const auto match = items::MatchTarget(item.GetObjectID(),
+                                          [&](const GUID& id)
+                                          {
+                                              pending = m_pending.find(id);
+                                              return pending != m_pending.end();
+                                          });
     if (!match)
         return;
-    PendingQueue& queue = pPending->second;
+    PendingQueue& queue = pending->second;
     // The nearest pending key decides, even with nothing left under it.
     if (queue.empty())
         return;

@@ -4,19 +4,18 @@
 
 #include "framework/IProfilerQuery.h"
 #include "host/base/Guid.h"
-#include "host/base/Prefetch.h"
 #include "host/base/TextCodec.h"
 #include "host/results/FilteredDataList.h"
-#include "queries/GuidIndex.h"
-#include "queries/TextIndex.h"
+#include "queries/IndexedMap.h"
 
 #include <cstdint>
 #include <map>
-#include <memory_resource>
+#include <queue>
+#include <string>
 #include <string_view>
-#include <vector>
 
 class DialogueResolvedItem;
+class IVDialogueEvent;
 class ObjectNotificationItem;
 
 namespace ArgumentPathsQuery
@@ -30,36 +29,14 @@ struct ArgPathData
     std::uint64_t played = 0;
 };
 
-// Paths ordered by their UTF-16 code units.
-using PathMap = std::pmr::map<CStdStr<wchar_t>, ArgPathData, text::Utf16Less>;
-
-struct PathKeyOf
-{
-    std::wstring_view operator()(const PathMap::value_type& element) const { return element.first; }
-};
+// Paths ordered by their UTF-16 code units. Every resolution looks its path up, among as many as a
+// project's events and values combine to, so the paths are found through a hash of their text.
+using PathIndex = IndexedMap<CStdStr<wchar_t>, ArgPathData, text::Utf16Less, std::wstring_view>;
+using PathMap = PathIndex::Map;
 
 // Resolutions waiting for a play of their target, oldest first. Entries are the path elements, so
 // that a credited row can be announced without a search.
-class PendingQueue
-{
-public:
-    using Entry = PathMap::value_type*;
-
-    bool empty() const { return m_head == m_entries.size(); }
-    void push(Entry pElement) { m_entries.push_back(pElement); }
-    // Starts loading where the next push writes.
-    void PrefetchBack() const
-    {
-        if (m_entries.size() < m_entries.capacity())
-            PrefetchLine(m_entries.data() + m_entries.size());
-    }
-    Entry front() const { return m_entries[m_head]; }
-    void pop();
-
-private:
-    std::vector<Entry> m_entries;
-    std::size_t m_head = 0;
-};
+using PendingQueue = std::queue<PathMap::value_type*>;
 
 class ArgumentPathsQuery : public IProfilerQuery, private FilteredDataList::IDataSource
 {
@@ -82,7 +59,7 @@ public:
     void Clear() override;
     void OnMonitoringItem(const MonitoringItem* pItem) override;
 
-    const PathMap& GetPaths() const { return m_paths; }
+    const PathMap& GetPaths() const { return m_paths.Rows(); }
     FilteredDataList& GetList() { return m_list; }
 
 private:
@@ -92,22 +69,14 @@ private:
     void OnDialogueResolved(const DialogueResolvedItem& item);
     void OnObjectNotification(const ObjectNotificationItem& item);
     void MarkUnsynchronized();
+    // Builds the item's argument path in m_pathText; marks the query unsynchronized for each value
+    // the project lacks.
+    void BuildPath(const IVDialogueEvent& event, const DialogueResolvedItem& item);
 
-    PathMap::value_type& FindOrAddPath(std::wstring_view path, std::uint64_t hash);
-
-    // The nodes of m_paths and m_pending, side by side in the order they are made: a handful of
-    // megabytes that the caches keep, instead of nodes strewn among every other block of the heap.
-    // Nothing leaves either map before Clear, which releases them all at once.
-    std::pmr::monotonic_buffer_resource m_nodes;
-    PathMap m_paths{&m_nodes};
-    // The elements of m_paths by their key's text: a resolution of a known path costs one hash of
-    // its text instead of a walk of the ordered map.
-    TextIndex<PathMap::value_type, PathKeyOf> m_pathIndex;
-    // The path of the item being handled, built in place; a key is copied from it only for a new path.
-    std::wstring m_pathBuffer;
-    using PendingMap = std::pmr::map<GUID, PendingQueue, GUIDLess>;
-    PendingMap m_pending{&m_nodes};
-    GuidIndex<PendingMap> m_pendingIndex;
+    PathIndex m_paths;
+    // The path of the item being handled; a row's key is copied from it only for a new path.
+    std::wstring m_pathText;
+    std::map<GUID, PendingQueue, GUIDLess> m_pending;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

@@ -6,16 +6,12 @@
 #include "host/results/ResultColumnFilter.h"
 #include "module/TallyApp.h"
 #include "queries/DialogueEventQueryDlg.h"
-#include "queries/LowerBoundAhead.h"
 #include "queries/StdDataIterator.h"
 #include "queries/StructRowIterator.h"
 #include "resources/resource.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
-#include <iterator>
 #include <new>
+#include <string>
 
 namespace DialogueEventQuery
 {
@@ -37,22 +33,12 @@ namespace DialogueEventQuery
 namespace
 {
 
-// "p.N:V": argument position from 1 (as a signed decimal), argument name, value name. Written
-// piece by piece: every value row of a large project gets one, and a general formatter spent
-// thousands of instructions on each.
+// "%i.%s:%s": the argument's position from 1, the argument's name, the value's name.
 CStdStr<wchar_t> MakeLabel(std::uint32_t position, std::wstring_view argumentName,
                            std::wstring_view valueName)
 {
-    char digits[16];
-    const auto written =
-        std::to_chars(std::begin(digits), std::end(digits), static_cast<std::int32_t>(position)).ptr;
-    CStdStr<wchar_t> label;
-    label.reserve(static_cast<std::size_t>(written - digits) + argumentName.size() + valueName.size() + 2);
-    label.append(digits, written);
-    label += L'.';
-    label += argumentName;
-    label += L':';
-    label += valueName;
+    CStdStr<wchar_t> label(std::to_wstring(static_cast<std::int32_t>(position)));
+    label.append(L".").append(argumentName).append(L":").append(valueName);
     return label;
 }
 
@@ -198,9 +184,6 @@ void DialogueEventQuery::EndRun()
 
 void DialogueEventQuery::Clear()
 {
-    m_eventIndex.Clear();
-    m_targetIndex.Clear();
-    m_valueIndex.Clear();
     m_eventMap.clear();
     m_targetToEvent.clear();
     m_eventList.ClearAllItems();
@@ -225,19 +208,6 @@ void DialogueEventQuery::OnMonitoringItem(const MonitoringItem* pItem)
     }
 }
 
-namespace
-{
-// The slot of the id, which leads to its element of the map; both are added when absent.
-template <class Row, class Map> Row& FindOrAddRow(GuidTable<Row>& index, Map& map, const GUID& id)
-{
-    if (Row* pRow = index.Find(id))
-        return *pRow;
-    auto& element = *EmplaceAbsent(map, id);
-    index.Insert(id, Row{&element, nullptr});
-    return *index.Find(id);
-}
-} // namespace
-
 void DialogueEventQuery::MarkUnsynchronized()
 {
     m_bUnsynchronized = true;
@@ -245,8 +215,7 @@ void DialogueEventQuery::MarkUnsynchronized()
         m_pOwner->OnQueryStateChanged();
 }
 
-bool DialogueEventQuery::InitArgument(const GUID& eventID, ArgumentVector& arguments, std::uint32_t index,
-                                      const GUID& argumentID)
+bool DialogueEventQuery::InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID)
 {
     const auto argument = VObjectRef<IVObject>::Lookup(argumentID);
     if (!argument)
@@ -254,16 +223,14 @@ bool DialogueEventQuery::InitArgument(const GUID& eventID, ArgumentVector& argum
 
     const std::uint32_t position = index + 1;
     const CStdStr<wchar_t> argumentName = argument->GetName();
-    const ArgumentTotalLink link(&arguments, index);
     ValueMap& values = arguments[index].values;
-    const auto addEntry = [&](const GUID& valueID, const wchar_t* valueName)
+    const auto addEntry = [&](const GUID& valueID, std::wstring_view valueName)
     {
         const auto [entry, bInserted] = values.try_emplace(valueID);
         if (!bInserted)
             return;
-        entry->second.label = MakeLabel(position, argumentName.c_str(), valueName);
-        entry->second.argumentTotal = link;
-        m_valueIndex.Insert(ItemKeyIndex<ValueMap::value_type>::Hash(eventID, index, valueID), &*entry);
+        entry->second.label = MakeLabel(position, argumentName, valueName);
+        entry->second.argumentTotal = ArgumentTotalLink(&arguments, index);
     };
 
     addEntry(GUID_NULL, L"*");
@@ -274,7 +241,7 @@ bool DialogueEventQuery::InitArgument(const GUID& eventID, ArgumentVector& argum
         const auto value = VObjectRef<IVObject>::Lookup(valueID);
         if (value)
         {
-            addEntry(valueID, value->GetName().c_str());
+            addEntry(valueID, value->GetName());
         }
         else
         {
@@ -287,21 +254,6 @@ bool DialogueEventQuery::InitArgument(const GUID& eventID, ArgumentVector& argum
 
 void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
 {
-    using Index = ItemKeyIndex<ValueMap::value_type>;
-    const GUID eventID = item.GetObjectID();
-    const std::uint64_t argumentCount = item.GetArgumentCount();
-    // Every index slot that the item reads starts loading now, while the event is judged.
-    m_eventIndex.Prefetch(eventID);
-    m_targetIndex.Prefetch(item.GetTargetID());
-    constexpr std::uint32_t kHashedAhead = 8;
-    std::array<std::uint64_t, kHashedAhead> valueHashes;
-    const auto hashedAhead = static_cast<std::uint32_t>(std::min<std::uint64_t>(argumentCount, kHashedAhead));
-    for (std::uint32_t i = 0; i < hashedAhead; ++i)
-    {
-        valueHashes[i] = Index::Hash(eventID, i, item.GetArgumentValueID(i));
-        m_valueIndex.Prefetch(valueHashes[i]);
-    }
-
     const auto event = items::JudgeResolution(item, true);
     if (!event)
     {
@@ -309,31 +261,17 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
-    // The slots have arrived: what the item writes starts loading, all of it side by side.
-    if (const EventRow* pRow = m_eventIndex.Find(eventID))
-    {
-        PrefetchObject(pRow->pElement);
-        if (pRow->pArguments != nullptr)
-            PrefetchObject(pRow->pArguments);
-    }
-    if (const TargetRow* pRow = m_targetIndex.Find(item.GetTargetID()))
-        PrefetchObject(pRow->pTarget);
-    for (std::uint32_t i = 0; i < hashedAhead; ++i)
-        m_valueIndex.PrefetchElement(valueHashes[i]);
-
-    EventRow& row = FindOrAddRow(m_eventIndex, m_eventMap, eventID);
-    auto& element = *row.pElement;
+    const GUID eventID = item.GetObjectID();
+    auto& element = *m_eventMap.try_emplace(eventID).first;
     EventData& data = element.second;
     ++data.added;
-    TargetRow& target = FindOrAddRow(m_targetIndex, m_targetToEvent, item.GetTargetID());
-    target.pTarget->second = eventID;
-    target.pEvent = &element;
+    m_targetToEvent.insert_or_assign(item.GetTargetID(), eventID);
 
     // Positions only grow: a trailing argument the event lost keeps its rows.
+    const std::uint64_t argumentCount = item.GetArgumentCount();
     ArgumentVector& arguments = data.arguments;
     if (arguments.size() < argumentCount)
         arguments.resize(static_cast<std::size_t>(argumentCount));
-    row.pArguments = arguments.data();
 
     const std::vector<DialogueEventArgument>& eventArguments = event->GetArguments();
     for (std::uint32_t i = 0; i < argumentCount; ++i)
@@ -341,26 +279,20 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         ArgumentData& argument = arguments[i];
         const GUID& argumentID = eventArguments[i].argumentID;
         // An argument the project lacks stays empty until a later item finds it.
-        if (argument.values.empty() && !InitArgument(eventID, arguments, i, argumentID))
+        if (argument.values.empty() && !InitArgument(arguments, i, argumentID))
             continue;
 
-        const GUID valueID = item.GetArgumentValueID(i);
-        const std::uint64_t hash = i < hashedAhead ? valueHashes[i] : Index::Hash(eventID, i, valueID);
-        ValueMap::value_type* pValue = m_valueIndex.Find(
-            hash, [&](const ValueMap::value_type& entry)
-            { return entry.first == valueID && entry.second.argumentTotal.Names(&arguments, i); });
-        if (pValue == nullptr)
+        ValueData& value = argument.values[item.GetArgumentValueID(i)];
+        if (!value.argumentTotal)
         {
             // A value the argument did not list when it was initialised.
             MarkUnsynchronized();
-            pValue = &*argument.values.try_emplace(valueID).first;
             const auto argumentObject = VObjectRef<IVObject>::Lookup(argumentID);
-            pValue->second.label =
-                MakeLabel(i + 1, argumentObject ? argumentObject->GetName().c_str() : L"Unknown", L"Unknown");
-            pValue->second.argumentTotal = ArgumentTotalLink(&arguments, i);
-            m_valueIndex.Insert(hash, pValue);
+            value.label =
+                MakeLabel(i + 1, argumentObject ? argumentObject->GetName() : L"Unknown", L"Unknown");
+            value.argumentTotal = ArgumentTotalLink(&arguments, i);
         }
-        ++pValue->second.count;
+        ++value.count;
         ++argument.total;
     }
 
@@ -372,19 +304,21 @@ void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item
     // Only a play counts; any other notification would change nothing wherever it led.
     if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
-    // Most notifications are about a target itself: its slot loads while the object is looked up.
-    m_targetIndex.Prefetch(item.GetObjectID());
     // The search that accepts the nearest resolved target keeps its element.
-    const TargetRow* pTarget = nullptr;
-    const auto match = items::MatchTarget(item.GetObjectID(), [&](const GUID& id)
-                                          { return (pTarget = m_targetIndex.Find(id)) != nullptr; });
+    auto target = m_targetToEvent.cend();
+    const auto match = items::MatchTarget(item.GetObjectID(),
+                                          [&](const GUID& id)
+                                          {
+                                              target = m_targetToEvent.find(id);
+                                              return target != m_targetToEvent.cend();
+                                          });
     if (!match)
         return;
-    EventMap::value_type* const pElement = pTarget->pEvent;
-    if (pElement == nullptr)
+    const auto event = m_eventMap.find(target->second);
+    if (event == m_eventMap.end())
         return;
-    ++pElement->second.played;
-    m_eventList.ItemAddedOrChanged(pElement);
+    ++event->second.played;
+    m_eventList.ItemAddedOrChanged(&*event);
 }
 
 } // namespace DialogueEventQuery

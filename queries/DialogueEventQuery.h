@@ -4,10 +4,8 @@
 
 #include "framework/IProfilerQuery.h"
 #include "host/base/Guid.h"
-#include "host/base/GuidTable.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
-#include "queries/ItemKeyIndex.h"
 
 #include <cstdint>
 #include <map>
@@ -36,10 +34,6 @@ public:
 
     // Absent until the entry is labelled: an entry without it is one its argument did not list.
     explicit operator bool() const { return m_pArguments != nullptr; }
-    bool Names(const ArgumentVector* pArguments, std::uint32_t index) const
-    {
-        return m_pArguments == pArguments && m_index == index;
-    }
     std::uint64_t Total() const;
 
 private:
@@ -174,36 +168,11 @@ private:
     void MarkUnsynchronized();
     // Fills an argument's empty map with the wildcard and the values its object lists. False when the
     // project lacks the argument object, which leaves the map empty.
-    bool InitArgument(const GUID& eventID, ArgumentVector& arguments, std::uint32_t index,
-                      const GUID& argumentID);
-
-    using TargetToEvent = std::map<GUID, GUID, GUIDLess>;
-    // The slot of an event in m_eventIndex: its element, and where its arguments lie, so that both
-    // load side by side.
-    struct EventRow
-    {
-        EventMap::value_type* pElement = nullptr;
-        const ArgumentData* pArguments = nullptr;
-
-        bool IsSet() const { return pElement != nullptr; }
-    };
-    // Where a target's resolutions were last counted: its element of m_targetToEvent, and that
-    // event's element of m_eventMap, which a play of the target credits without a search of its own.
-    struct TargetRow
-    {
-        TargetToEvent::value_type* pTarget = nullptr;
-        EventMap::value_type* pEvent = nullptr;
-
-        bool IsSet() const { return pTarget != nullptr; }
-    };
+    bool InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID);
 
     EventMap m_eventMap;
-    TargetToEvent m_targetToEvent;
-    // Every item searches both maps; these find their elements in one probe each.
-    GuidTable<EventRow> m_eventIndex;
-    GuidTable<TargetRow> m_targetIndex;
-    // Every entry of every argument's map, by event, position and value.
-    ItemKeyIndex<ValueMap::value_type> m_valueIndex;
+    // Each target a resolution reached, and the event whose resolution reached it last.
+    std::map<GUID, GUID, GUIDLess> m_targetToEvent;
     FilteredDataList m_eventList;
     FilteredDataList m_valueList;
     IProfilerQueryOwner* m_pOwner = nullptr;

@@ -100,10 +100,7 @@ void DialogueResolvedQuery::EndRun()
 
 void DialogueResolvedQuery::Clear()
 {
-    m_eventIndex.Clear();
-    m_targetIndex.Clear();
     m_eventMap.clear();
-    m_nodes.release();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
 }
@@ -122,11 +119,6 @@ FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateRowIterator()
 FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateColumnIterator(const void* pRow)
 {
     return new ColumnIterator(pRow);
-}
-
-std::uint64_t DialogueResolvedQuery::TargetHash(const GUID& eventID, const GUID& targetID)
-{
-    return ItemKeyIndex<TargetMap::value_type>::Hash(eventID, 0, targetID);
 }
 
 void DialogueResolvedQuery::MarkUnsynchronized()
@@ -151,24 +143,13 @@ bool DialogueResolvedQuery::FillTargets(EventMap::value_type& element, const GUI
         pEntry->GetTargetReference(&pReference, pContext);
         // Entries with the same target share one row; an entry without one keys the null GUID.
         const GUID targetID = pReference ? pReference->GetReferencedID() : GUID_NULL;
-        const auto [target, bInserted] = targets.try_emplace(targetID);
-        target->second.event = &element;
-        if (bInserted)
-            m_targetIndex.Insert(TargetHash(eventID, targetID), &*target);
+        targets[targetID].event = &element;
         if (pReference)
             pReference->Release();
     }
     // One re-read of the source for the whole batch of new rows.
     m_list.FilterChanged();
     return true;
-}
-
-TargetMap::value_type* DialogueResolvedQuery::FindTarget(std::uint64_t targetHash,
-                                                         const EventMap::value_type& element,
-                                                         const GUID& targetID) const
-{
-    return m_targetIndex.Find(targetHash, [&](const TargetMap::value_type& row)
-                              { return row.first == targetID && row.second.event == &element; });
 }
 
 void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
@@ -179,32 +160,19 @@ void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         MarkUnsynchronized();
         return;
     }
-    const GUID targetID = item.GetTargetID();
-    const std::uint64_t targetHash = TargetHash(eventID, targetID);
-    m_eventIndex.Prefetch(eventID);
-    m_targetIndex.Prefetch(targetHash);
-
-    // A known row is found through the two indexes alone, without reading the event's element.
-    EventMap::value_type* const pKnown = m_eventIndex.Find(eventID);
-    TargetMap::value_type* pTarget = pKnown ? FindTarget(targetHash, *pKnown, targetID) : nullptr;
-    if (pTarget == nullptr)
+    auto& element = *m_eventMap.try_emplace(eventID).first;
+    // The targets are read once per Clear; an event whose reading gave nothing tries again.
+    if (element.second.empty() && !FillTargets(element, eventID))
     {
-        auto& element = pKnown ? *pKnown : m_eventIndex.FindOrAdd(m_eventMap, eventID);
-        // A target that the event's filled map lacks is not counted.
-        if (!element.second.empty())
-            return;
-        // The targets are read once per Clear; an event whose reading gave nothing tries again.
-        if (!FillTargets(element, eventID))
-        {
-            MarkUnsynchronized();
-            return;
-        }
-        pTarget = FindTarget(targetHash, element, targetID);
-        if (pTarget == nullptr)
-            return;
+        MarkUnsynchronized();
+        return;
     }
-    ++pTarget->second.count;
-    m_list.ItemAddedOrChanged(pTarget);
+    // A target that the event's entries do not list is not counted.
+    const auto target = element.second.find(item.GetTargetID());
+    if (target == element.second.end())
+        return;
+    ++target->second.count;
+    m_list.ItemAddedOrChanged(&*target);
 }
 
 } // namespace DialogueResolvedQuery

@@ -6,12 +6,9 @@
 #include "host/base/Guid.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
-#include "queries/GuidIndex.h"
-#include "queries/ItemKeyIndex.h"
 
 #include <cstdint>
 #include <map>
-#include <memory_resource>
 #include <utility>
 
 class DialogueResolvedItem;
@@ -22,9 +19,8 @@ namespace DialogueResolvedQuery
 struct TargetData;
 
 // Keyed by the target object's GUID; the null GUID stands for an entry without a target.
-// Both are made with the query's node resource, which an event's map of targets inherits.
-using TargetMap = std::pmr::map<GUID, TargetData, GUIDLess>;
-using EventMap = std::pmr::map<GUID, TargetMap, GUIDLess>;
+using TargetMap = std::map<GUID, TargetData, GUIDLess>;
+using EventMap = std::map<GUID, TargetMap, GUIDLess>;
 
 struct TargetData
 {
@@ -101,22 +97,12 @@ private:
 
     void OnDialogueResolved(const DialogueResolvedItem& item);
     void MarkUnsynchronized();
-    static std::uint64_t TargetHash(const GUID& eventID, const GUID& targetID);
-    // The element's row for the target; null when its map has none.
-    TargetMap::value_type* FindTarget(std::uint64_t targetHash, const EventMap::value_type& element,
-                                      const GUID& targetID) const;
     // Reads the event's target entries from the project into its empty map. False when the project
     // holds no such dialogue event.
     bool FillTargets(EventMap::value_type& element, const GUID& eventID);
 
-    // The nodes of the events and of their targets, side by side in the order they are made, and
-    // released all at once by Clear (nothing leaves the maps before).
-    std::pmr::monotonic_buffer_resource m_nodes;
     // Declared before the list, so that the list goes first at unload.
-    EventMap m_eventMap{&m_nodes};
-    GuidIndex<EventMap> m_eventIndex;
-    // Every target row, by event and target.
-    ItemKeyIndex<TargetMap::value_type> m_targetIndex;
+    EventMap m_eventMap;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

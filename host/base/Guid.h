@@ -58,7 +58,7 @@ struct GUIDHash
 {
     std::size_t operator()(const GUID& g) const
     {
-        // Every bit of both halves reaches the low bits, which power-of-two tables index by.
+        // Both halves are mixed, so that ids differing in any byte spread over the buckets.
         std::uint64_t h = GUIDLess::Half(g, 0) * 0x9E3779B97F4A7C15ull ^ GUIDLess::Half(g, 1);
         h ^= h >> 32;
         h *= 0xBF58476D1CE4E5B9ull;

@@ -1,6 +1,5 @@
 #include "host/services/MonitoringMgr.h"
 
-#include "host/base/Prefetch.h"
 #include "host/services/NotifyMgr.h"
 
 #include <algorithm>
@@ -8,8 +7,6 @@
 namespace
 {
 constexpr std::size_t kRecordAlignment = 8;
-// How far ahead of the record being made the arena starts loading lines: about ten records.
-constexpr std::size_t kWriteAhead = 1024;
 
 constexpr std::size_t AlignUp(std::size_t size)
 {
@@ -73,30 +70,21 @@ void* ItemArena::Allocate(std::size_t size)
         // A record larger than a chunk gets storage of its own size.
         const std::size_t chunks = (aligned + kChunkSize - 1) / kChunkSize;
         Chunk chunk;
-        chunk.storage = chunks == 1 ? m_supply.Take() : ChunkSupply::Allocate(chunks);
         chunk.capacity = chunks * kChunkSize;
+        chunk.storage =
+            std::make_unique_for_overwrite<std::uint64_t[]>(chunk.capacity / sizeof(std::uint64_t));
         m_chunks.push_back(std::move(chunk));
     }
     Chunk& chunk = m_chunks.back();
     auto* const pRecord = reinterpret_cast<unsigned char*>(chunk.storage.get()) + chunk.used;
     chunk.used += aligned;
-    // Records are written in a stream through memory that no cache holds: the line a few records
-    // ahead starts arriving now, ready to be written, and is there when its record is made.
-    if (chunk.used + kWriteAhead <= chunk.capacity)
-        PrefetchLineForWrite(pRecord + aligned + kWriteAhead - 64);
     ++m_itemCount;
     return pRecord;
 }
 
 void ItemArena::Clear()
 {
-    // One standard chunk is kept, since a new capture usually follows.
-    if (!m_chunks.empty() && m_chunks.front().capacity == kChunkSize)
-        m_chunks.resize(1);
-    else
-        m_chunks.clear();
-    if (!m_chunks.empty())
-        m_chunks.front().used = 0;
+    m_chunks.clear();
     m_itemCount = 0;
 }
 

@@ -2,7 +2,6 @@
 // and handed at once to every subscriber whose kind mask selects them.
 #pragma once
 
-#include "host/services/ChunkSupply.h"
 #include "host/services/MonitoringItems.h"
 #include "host/services/ServiceProvider.h"
 
@@ -69,13 +68,12 @@ public:
     static IMonitoringMgrCursor* GetGameCursor();
 };
 
-// Fixed-size chunks of item records, walked in the order they were written. Chunks are huge-page
-// sized and aligned, so that a capture of millions of items costs a page fault per 2 MB instead of
-// per 4 KB, and the next chunks are prepared ahead by the supply's helper thread.
+// Item records one after another in chunks, walked in the order they were written. A record never
+// moves, so its address stays valid until Clear.
 class ItemArena
 {
 public:
-    static constexpr std::size_t kChunkSize = ChunkSupply::kChunkSize;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 
     // Room for a record of the given size, 8-byte aligned; the memory stays put until Clear.
     void* Allocate(std::size_t size);
@@ -101,11 +99,11 @@ public:
 private:
     struct Chunk
     {
-        ChunkSupply::Storage storage;
+        // In 8-byte words, the alignment of every record.
+        std::unique_ptr<std::uint64_t[]> storage;
         std::size_t capacity = 0;
         std::size_t used = 0;
     };
-    ChunkSupply m_supply;
     std::vector<Chunk> m_chunks;
     std::size_t m_itemCount = 0;
 };

@@ -3,7 +3,6 @@
 #include "host/services/ProjectManager.h"
 
 #include <cassert>
-#include <cstdint>
 #include <utility>
 
 namespace
@@ -173,14 +172,14 @@ template <class T> auto* Project::Insert(const GUID& id, std::wstring name)
     auto pObject = std::make_unique<T>(this, id, std::move(name));
     T* const pRaw = pObject.get();
     m_objects.push_back(std::move(pObject));
-    m_index.Insert(id, Entry{pRaw, &pRaw->GetSetup().Core()});
+    m_index.emplace(id, Entry{pRaw, &pRaw->GetSetup().Core()});
     return &pRaw->GetSetup();
 }
 
 void Project::Reserve(std::size_t count)
 {
     m_objects.reserve(count);
-    m_index.Reserve(count);
+    m_index.reserve(count);
 }
 
 ProjectObject* Project::AddObject(const GUID& id, std::wstring name)
@@ -223,17 +222,10 @@ bool Project::Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pPar
     return true;
 }
 
-void Project::Locate(const GUID& id, Then then, std::vector<const void*>& handles) const
+const Project::Entry* Project::FindEntry(const GUID& id) const
 {
-    const Entry* pEntry = FindEntry(id);
-    if (pEntry == nullptr)
-        return;
-    const auto tagged = [](const void* p, std::uintptr_t tag)
-    {
-        return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) | tag);
-    };
-    handles.push_back(tagged(m_index.SlotOf(id), kSlotHandle));
-    handles.push_back(tagged(pEntry->pCore, then == Then::Name ? kCoreThenName : kCoreThenParent));
+    const auto found = m_index.find(id);
+    return found != m_index.end() ? &found->second : nullptr;
 }
 
 IVObject* Project::Find(const GUID& id) const

@@ -2,14 +2,14 @@
 // belong to the project; references taken by plug-ins are counted so that leaks can be seen.
 #pragma once
 
-#include "host/base/GuidTable.h"
-#include "host/base/Prefetch.h"
+#include "host/base/Guid.h"
 #include "host/services/VObject.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class Project;
@@ -102,40 +102,6 @@ public:
     IVObject* Find(const GUID& id) const;
     std::size_t ObjectCount() const { return m_objects.size(); }
 
-    // Cache hints for a host that knows which objects the next items name. Locate appends handles
-    // to the object with that id (none when absent); it only reads, so another thread may call it
-    // while the project stays as it is. PrefetchLocated starts loading by a handle in two steps, the
-    // second reading what the first brought in: the object and its index slot, then the text of its
-    // name or, for Then::Parent, its parent object.
-    enum class Then
-    {
-        Name,
-        Parent,
-    };
-    void Locate(const GUID& id, Then then, std::vector<const void*>& handles) const;
-    static void PrefetchLocated(const void* handle, bool bFirstStep)
-    {
-        const auto bits = reinterpret_cast<std::uintptr_t>(handle);
-        const std::uintptr_t tag = bits & kTagMask;
-        const auto* const p = reinterpret_cast<const char*>(bits & ~kTagMask);
-        if (tag == kSlotHandle)
-        {
-            if (bFirstStep)
-            {
-                PrefetchLine(p);
-                PrefetchLine(p + GuidTable<Entry>::SlotBytes() - 1);
-            }
-            return;
-        }
-        const auto* const pCore = reinterpret_cast<const ObjectCore*>(p);
-        if (bFirstStep)
-            PrefetchObject(pCore);
-        else if (tag == kCoreThenName)
-            PrefetchLine(pCore->name.data());
-        else if (pCore->pParent != nullptr)
-            PrefetchLine(pCore->pParent);
-    }
-
     // References that plug-ins took and have not dropped yet: object and target references.
     long long OutstandingReferences() const { return m_outstanding; }
     void CountReference(int delta) { m_outstanding += delta; }
@@ -145,30 +111,19 @@ public:
     void CountOverRelease() { ++m_overReleases; }
 
 private:
-    // Handles carry in their two low bits what they lead to (slots and cores are aligned to eight).
-    static constexpr std::uintptr_t kTagMask = 3;
-    static constexpr std::uintptr_t kCoreThenName = 0;
-    static constexpr std::uintptr_t kCoreThenParent = 1;
-    static constexpr std::uintptr_t kSlotHandle = 2;
-    static_assert(alignof(ObjectCore) > kTagMask);
-
     struct Entry
     {
         IVObject* pObject = nullptr;
         ObjectCore* pCore = nullptr;
-
-        bool IsSet() const { return pObject != nullptr; }
     };
 
     template <class T> auto* Insert(const GUID& id, std::wstring name);
     static bool Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pParent);
-    const Entry* FindEntry(const GUID& id) const { return m_index.Find(id); }
+    const Entry* FindEntry(const GUID& id) const;
 
     // Objects in the order they were added.
     std::vector<std::unique_ptr<IVObject>> m_objects;
-    GuidTable<Entry> m_index;
-    // Counted at every reference taken or dropped, so on a cache line apart from the index, which a
-    // capture's reader reads on the other core all the while.
-    alignas(64) long long m_outstanding = 0;
+    std::unordered_map<GUID, Entry, GUIDHash> m_index;
+    long long m_outstanding = 0;
     long long m_overReleases = 0;
 };

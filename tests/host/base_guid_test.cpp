@@ -1,5 +1,4 @@
 #include "host/base/Guid.h"
-#include "host/base/GuidTable.h"
 #include "host/base/StringHelp.h"
 
 #include <gtest/gtest.h>
@@ -101,49 +100,4 @@ TEST(StringHelp, LocalizeIsIdentityUntilATableIsInstalled)
     EXPECT_EQ(StringHelp::Localize(L"Clear"), L"Clear");
     StringHelp::SetTable({});
     EXPECT_EQ(StringHelp::Localize(L"Paths Used"), L"Paths Used");
-}
-
-TEST(GuidTable, FindsEveryIdAmongIdsThatDifferOnlyInTheirLastBytes)
-{
-    // Ids made by counting in the last bytes, as some tools write them: each must still get a slot of
-    // its own quickly, and a table of them must tell present from absent ids.
-    GuidTable<int> table;
-    EXPECT_EQ(table.Find(GUID_NULL), nullptr);
-    const auto idOf = [](std::uint32_t n)
-    {
-        GUID g{};
-        g.Data1 = 0x12345678;
-        g.Data4[5] = static_cast<std::uint8_t>(n >> 16);
-        g.Data4[6] = static_cast<std::uint8_t>(n >> 8);
-        g.Data4[7] = static_cast<std::uint8_t>(n);
-        return g;
-    };
-    // Room made part way, beyond what is in: the ids already in move with the table.
-    for (std::uint32_t n = 0; n < 20000; ++n)
-    {
-        if (n == 5000)
-            table.Reserve(20000);
-        ASSERT_TRUE(table.Insert(idOf(n), static_cast<int>(n)));
-    }
-    EXPECT_FALSE(table.Insert(idOf(7), -1));
-    EXPECT_EQ(table.size(), 20000u);
-    for (std::uint32_t n = 0; n < 20000; ++n)
-    {
-        const int* pValue = table.Find(idOf(n));
-        ASSERT_NE(pValue, nullptr) << n;
-        EXPECT_EQ(*pValue, static_cast<int>(n));
-    }
-    EXPECT_EQ(table.Find(idOf(20000)), nullptr);
-    EXPECT_EQ(table.Find(GUID_NULL), nullptr);
-
-    // Pointer values mark their own slots: a null GUID is then a key like any other.
-    GuidTable<const int*> pointers;
-    const int values[2] = {1, 2};
-    ASSERT_TRUE(pointers.Insert(GUID_NULL, &values[0]));
-    ASSERT_TRUE(pointers.Insert(idOf(1), &values[1]));
-    ASSERT_NE(pointers.Find(GUID_NULL), nullptr);
-    EXPECT_EQ(*pointers.Find(GUID_NULL), &values[0]);
-    EXPECT_EQ(*pointers.Find(idOf(1)), &values[1]);
-    EXPECT_EQ(pointers.Find(idOf(2)), nullptr);
-    static_assert(GuidTable<const int*>::SlotBytes() == 32);
 }
