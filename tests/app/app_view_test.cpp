@@ -3,11 +3,13 @@
 #include "app/session/HostSession.h"
 #include "app/terminal/TerminalView.h"
 #include "app_Process.h"
+#include "host/base/TextCodec.h"
 #include "tests/support/BuiltPlugin.h"
 
 #include <curses.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,65 @@ TEST(ViewSnapshot, BadUsageAndBadInputPrintNoFrame)
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("tally: " + badCapture + ":3: ", 0), 0u) << result.err;
+}
+
+// A project whose names are wide (CJK), carry combining marks or are plain.
+std::string WideNamesProject()
+{
+    std::string project = ReadFile(Example("project.json"));
+    const auto rename = [&project](const std::string& from, const std::string& to)
+    {
+        for (std::size_t pos = 0; (pos = project.find(from, pos)) != std::string::npos; pos += to.size())
+            project.replace(pos, from.size(), to);
+    };
+    rename("\"name\": \"Greeting\"", "\"name\": \"挨拶\"");
+    rename("\"name\": \"Hero\"", "\"name\": \"He\u0301ro\"");
+    return TempFile("view_wide_project.json", project);
+}
+
+TEST(ViewSnapshot, WideAndCombiningNamesKeepTheColumnsInLine)
+{
+    const ProcessResult result =
+        RunTally({"view", "--project", WideNamesProject(), "--capture", Example("capture.jsonl"),
+                  "--snapshot", "--query", "Paths Used", "--size", "100x24"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_NE(result.out.find("挨拶::Happy.He\u0301ro"), std::string::npos) << result.out;
+    // Every path row ends with its Played count in the same cell.
+    std::istringstream lines(result.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.find("::") == std::string::npos)
+            continue;
+        // Measured here by hand: each of the two CJK characters takes two cells, the mark none.
+        int cells = 0;
+        for (const wchar_t ch : text::FromUtf8(line))
+            cells += ch == L'挨' || ch == L'拶' ? 2 : ch == L'\u0301' ? 0 : 1;
+        EXPECT_EQ(cells, 96) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 8);
+}
+
+TEST(ViewSnapshot, ANarrowTerminalShrinksTextColumnsFirst)
+{
+    const auto header = [](const std::string& size)
+    {
+        const ProcessResult result = RunTally(View({"--query", "Dialogue Events Added", "--size", size}));
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::istringstream lines(result.out);
+        std::string line;
+        while (std::getline(lines, line) && line.find("Count") == std::string::npos &&
+               line.find("Dialo") != 1)
+        {
+        }
+        return line;
+    };
+    // Both text columns give up room, cut with an ellipsis; the count keeps its title.
+    EXPECT_EQ(header("40x14"), " Dialogue Ev… Target Obje…     Count");
+    EXPECT_EQ(header("28x12"), " Dialo… Targe…     Count");
+    // Where even that lacks room, the row ends in an ellipsis at the edge.
+    EXPECT_EQ(header("20x12"), " Dialo… Targe… C…");
 }
 
 TEST(KeyFromCurses, MapsTheTerminalsKeysAndDropsWhatTheViewDoesNotUse)
