@@ -46,8 +46,13 @@ Keys:
   Enter, Space        press a button, toggle a check box, open the query list (Enter picks)
   s                   list: sort by the chosen column; again: the other direction
   /                   list: type a filter for the chosen column (~text =v <v <=v >v >=v;
-                      plain text: contains; empty: no filter), Enter applies, Esc cancels
-  q                   quit
+                      plain text: contains; empty: no filter), Enter applies, Esc cancels,
+                      Ctrl-U empties the line
+  w                   copy the results and save them to a file (asks for the path)
+  Ctrl-Z              suspend (fg resumes)
+  q, Ctrl-C           quit
+
+Copy Results also puts the text on the terminal's clipboard (OSC 52).
 )";
 
 constexpr std::array<OptionSpec, 5> kOptions = {{
