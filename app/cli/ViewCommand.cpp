@@ -1,11 +1,12 @@
 #include "app/cli/ViewCommand.h"
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/Progress.h"
 #include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
 #include "app/session/Gathering.h"
 #include "app/session/SessionInput.h"
-#include "app/terminal/RawTerminal.h"
+#include "app/terminal/CursesScreen.h"
 #include "app/terminal/TerminalView.h"
 #include "host/base/TextCodec.h"
 
@@ -46,8 +47,13 @@ Keys:
   Enter, Space        press a button, toggle a check box, open the query list (Enter picks)
   s                   list: sort by the chosen column; again: the other direction
   /                   list: type a filter for the chosen column (~text =v <v <=v >v >=v;
-                      plain text: contains; empty: no filter), Enter applies, Esc cancels
-  q                   quit
+                      plain text: contains; empty: no filter), Enter applies, Esc cancels,
+                      Ctrl-U empties the line
+  w                   copy the results and save them to a file (asks for the path)
+  Ctrl-Z              suspend (fg resumes)
+  q, Ctrl-C           quit
+
+Copy Results also puts the text on the terminal's clipboard (OSC 52).
 )";
 
 constexpr std::array<OptionSpec, 5> kOptions = {{
@@ -58,6 +64,8 @@ constexpr std::array<OptionSpec, 5> kOptions = {{
     {"size"},
 }};
 
+// Projects from this size on take long enough to read that a user should see why nothing shows yet.
+constexpr std::size_t kLargeProject = 4u << 20;
 constexpr auto kFrameInterval = std::chrono::milliseconds(40);
 constexpr std::size_t kReadBlock = 64 * 1024;
 
@@ -76,6 +84,33 @@ Gathering::ViewSize ViewSizeOf(const TerminalSize& size)
     return {size.cols * TerminalView::kCellWidth, (size.rows - 1) * TerminalView::kCellHeight};
 }
 
+// A line on the terminal while a large project is read, before the view can start; gone once read.
+class LoadingLine
+{
+public:
+    explicit LoadingLine(const SessionInput& input)
+        : m_bShown(input.projectBytes >= kLargeProject && isatty(STDERR_FILENO) == 1)
+    {
+        if (!m_bShown)
+            return;
+        std::fprintf(stderr, "tally: reading project %s (%zu MB)...", input.projectName.c_str(),
+                     input.projectBytes >> 20);
+        std::fflush(stderr);
+    }
+    ~LoadingLine()
+    {
+        if (!m_bShown)
+            return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+    }
+    LoadingLine(const LoadingLine&) = delete;
+    LoadingLine& operator=(const LoadingLine&) = delete;
+
+private:
+    bool m_bShown;
+};
+
 // The session gathers live in a view of the terminal's size, on the query asked for.
 std::unique_ptr<Gathering> GatherInView(std::unique_ptr<HostSession> pSession, const ViewOptions& options,
                                         const TerminalSize& size)
@@ -92,8 +127,12 @@ int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, c
     const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
     Gathering& gathering = *pGathering;
     std::size_t items = 0;
-    const CaptureStatus status =
-        gathering.LogCapture(input.readCapture, [&items](const CaptureItem&, std::size_t) { ++items; });
+    CaptureStatus status;
+    {
+        ProgressLine progress;
+        status = gathering.LogCapture(input.readCapture,
+                                      [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
+    }
     if (!status.Ok())
     {
         std::fprintf(stderr, "%s\n", CaptureErrorLine(input, status).c_str());
@@ -112,9 +151,9 @@ int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, c
 class LiveView
 {
 public:
-    LiveView(Gathering& gathering, const SessionInput& input, const RawTerminal& terminal, int captureFd,
+    LiveView(Gathering& gathering, const SessionInput& input, CursesScreen& screen, int captureFd,
              int keyboardFd)
-        : m_gathering(gathering), m_input(input), m_terminal(terminal), m_nCaptureFd(captureFd),
+        : m_gathering(gathering), m_input(input), m_screen(screen), m_nCaptureFd(captureFd),
           m_nKeyboardFd(keyboardFd), m_view(gathering.Session()),
           m_parser([this](const CaptureItem& item, std::size_t) { OnItem(item); })
     {
@@ -129,18 +168,14 @@ public:
         auto lastFrame = std::chrono::steady_clock::now() - kFrameInterval;
         for (;;)
         {
-            if (!options.size && RawTerminal::TakeResized())
-            {
-                size = RawTerminal::SizeOf(m_nKeyboardFd).value_or(size);
-                const Gathering::ViewSize view = ViewSizeOf(size);
-                m_gathering.Session().ResizeView(view.widthPx, view.heightPx);
-                m_previousFrame.clear();
-                bDirty = true;
-            }
             const auto now = std::chrono::steady_clock::now();
             if (bDirty && (!m_bCapturing || now - lastFrame >= kFrameInterval))
             {
-                DrawFrame(size);
+                Canvas canvas(size.cols, size.rows);
+                m_view.Draw(canvas);
+                m_screen.Show(canvas);
+                if (const std::optional<std::string> copied = m_view.TakeCopied())
+                    m_screen.SendClipboard(*copied);
                 lastFrame = now;
                 bDirty = false;
             }
@@ -148,15 +183,17 @@ public:
             std::array<pollfd, 2> fds{{{m_nKeyboardFd, POLLIN, 0}, {m_nCaptureFd, POLLIN, 0}}};
             const nfds_t count = m_bCapturing ? 2 : 1;
             const int timeout = bDirty ? static_cast<int>(kFrameInterval.count()) : -1;
-            if (poll(fds.data(), count, timeout) < 0)
-                continue; // a signal: the size may have changed
-            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR))
+            // A signal (the terminal resized) ends the wait too; curses then has the resize as a key.
+            const int ready = poll(fds.data(), count, timeout);
+            if (ready < 0 || (fds[0].revents & POLLIN))
             {
-                if (!ReadKeys())
+                if (!HandleKeys(options, size))
                     break;
                 bDirty = true;
             }
-            if (m_bCapturing && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)))
+            else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR)))
+                break; // the terminal went away
+            if (m_bCapturing && ready > 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)))
             {
                 ReadCapture();
                 bDirty = true;
@@ -176,15 +213,22 @@ private:
         ++m_nItems;
     }
 
-    bool ReadKeys()
+    // False when a key asks to quit.
+    bool HandleKeys(const ViewOptions& options, TerminalSize& size)
     {
-        char buffer[256];
-        const ssize_t length = read(m_nKeyboardFd, buffer, sizeof buffer);
-        if (length <= 0)
-            return length < 0; // the terminal went away
-        for (const Key& key : m_decoder.Feed(std::string_view(buffer, static_cast<std::size_t>(length))))
+        while (const std::optional<Key> key = m_screen.ReadKey())
         {
-            if (!m_view.HandleKey(key))
+            if (key->code == Key::Suspend)
+                m_screen.Suspend();
+            else if (key->code == Key::Resize)
+            {
+                if (options.size)
+                    continue; // a fixed size stays, the terminal shows what fits
+                size = m_screen.Size();
+                const Gathering::ViewSize view = ViewSizeOf(size);
+                m_gathering.Session().ResizeView(view.widthPx, view.heightPx);
+            }
+            else if (!m_view.HandleKey(*key))
                 return false;
         }
         return true;
@@ -221,36 +265,16 @@ private:
         m_view.SetCaptureState(state);
     }
 
-    // Rewrites only the rows that changed since the last frame.
-    void DrawFrame(const TerminalSize& size)
-    {
-        Canvas canvas(size.cols, size.rows);
-        m_view.Draw(canvas);
-        m_previousFrame.resize(static_cast<std::size_t>(size.rows));
-        std::string out;
-        for (int row = 0; row < size.rows; ++row)
-        {
-            std::string line = canvas.AnsiRow(row);
-            if (line == m_previousFrame[static_cast<std::size_t>(row)])
-                continue;
-            out += "\033[" + std::to_string(row + 1) + ";1H" + line;
-            m_previousFrame[static_cast<std::size_t>(row)] = std::move(line);
-        }
-        m_terminal.Write(out);
-    }
-
     Gathering& m_gathering;
     const SessionInput& m_input;
-    const RawTerminal& m_terminal;
+    CursesScreen& m_screen;
     int m_nCaptureFd;
     int m_nKeyboardFd;
     TerminalView m_view;
-    KeyDecoder m_decoder;
     CaptureParser m_parser;
     bool m_bCapturing = true;
     std::size_t m_nItems = 0;
     std::string m_error;
-    std::vector<std::string> m_previousFrame;
 };
 
 // A descriptor closed when the object goes.
@@ -293,19 +317,18 @@ int Interactive(std::unique_ptr<HostSession> pSession, const SessionInput& input
         return kExitEnvironment;
     }
 
-    const TerminalSize size =
-        options.size.value_or(RawTerminal::SizeOf(STDOUT_FILENO).value_or(TerminalSize{}));
-    const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
     int exitCode = kExitOk;
     std::string error;
     {
-        RawTerminal terminal(keyboard.Get(), STDOUT_FILENO);
-        if (!terminal.IsOpen())
+        std::unique_ptr<CursesScreen> pScreen = CursesScreen::Open(keyboard.Get(), STDOUT_FILENO, error);
+        if (!pScreen)
         {
-            std::fputs("tally: cannot put the terminal in raw mode\n", stderr);
+            std::fprintf(stderr, "tally: %s\n", error.c_str());
             return kExitEnvironment;
         }
-        LiveView view(*pGathering, input, terminal, capture.Get(), keyboard.Get());
+        const TerminalSize size = options.size.value_or(pScreen->Size());
+        const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
+        LiveView view(*pGathering, input, *pScreen, capture.Get(), keyboard.Get());
         exitCode = view.Run(options, size);
         error = view.Error();
     }
@@ -348,7 +371,11 @@ int ViewCommand(std::span<const std::string> args)
     }
 
     const SessionInput input = SessionInput::FromFiles(options.project, options.capture);
-    SessionStart start = StartSession(input);
+    SessionStart start = [&input]
+    {
+        const LoadingLine loading(input);
+        return StartSession(input);
+    }();
     if (!start.pSession)
     {
         std::fprintf(stderr, "%s\n", start.error.c_str());

@@ -1,8 +1,6 @@
 #include "app/terminal/TerminalKeys.h"
 
-#include "host/base/TextCodec.h"
-
-#include <cctype>
+#include <curses.h>
 
 namespace app
 {
@@ -10,134 +8,85 @@ namespace app
 namespace
 {
 
-// The key of a CSI or SS3 sequence's final byte and parameter.
-bool SequenceKey(char final, int parameter, Key& key)
+constexpr wint_t Control(char letter)
 {
-    switch (final)
+    return static_cast<wint_t>(letter - 'A' + 1);
+}
+
+std::optional<Key::Code> CodeOfKey(wint_t value)
+{
+    switch (value)
     {
-    case 'A':
-        key.code = Key::Up;
-        return true;
-    case 'B':
-        key.code = Key::Down;
-        return true;
-    case 'C':
-        key.code = Key::Right;
-        return true;
-    case 'D':
-        key.code = Key::Left;
-        return true;
-    case 'H':
-        key.code = Key::Home;
-        return true;
-    case 'F':
-        key.code = Key::End;
-        return true;
-    case 'Z':
-        key.code = Key::BackTab;
-        return true;
-    case '~':
-        switch (parameter)
-        {
-        case 1:
-        case 7:
-            key.code = Key::Home;
-            return true;
-        case 4:
-        case 8:
-            key.code = Key::End;
-            return true;
-        case 5:
-            key.code = Key::PageUp;
-            return true;
-        case 6:
-            key.code = Key::PageDown;
-            return true;
-        default:
-            return false;
-        }
+    case KEY_UP:
+        return Key::Up;
+    case KEY_DOWN:
+        return Key::Down;
+    case KEY_LEFT:
+        return Key::Left;
+    case KEY_RIGHT:
+        return Key::Right;
+    case KEY_PPAGE:
+        return Key::PageUp;
+    case KEY_NPAGE:
+        return Key::PageDown;
+    case KEY_HOME:
+        return Key::Home;
+    case KEY_END:
+        return Key::End;
+    case KEY_BTAB:
+        return Key::BackTab;
+    case KEY_ENTER:
+        return Key::Enter;
+    case KEY_BACKSPACE:
+        return Key::Backspace;
+    case KEY_RESIZE:
+        return Key::Resize;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
-// Length of the UTF-8 sequence that the lead byte starts.
-std::size_t Utf8Length(unsigned char lead)
+std::optional<Key::Code> CodeOfCharacter(wint_t value)
 {
-    if (lead < 0xC0)
-        return 1;
-    if (lead < 0xE0)
-        return 2;
-    if (lead < 0xF0)
-        return 3;
-    return 4;
+    switch (value)
+    {
+    case L'\t':
+        return Key::Tab;
+    case L'\r':
+    case L'\n':
+        return Key::Enter;
+    case 0x1B:
+        return Key::Escape;
+    case 0x7F:
+    case Control('H'):
+        return Key::Backspace;
+    case Control('C'):
+        return Key::Interrupt;
+    case Control('Z'):
+        return Key::Suspend;
+    case Control('U'):
+        return Key::ClearLine;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
 
-std::vector<Key> KeyDecoder::Feed(std::string_view bytes)
+std::optional<Key> KeyFromCurses(int status, wint_t value)
 {
-    m_pending.append(bytes);
-    std::vector<Key> keys;
-    std::size_t pos = 0;
-    while (pos < m_pending.size())
+    if (status == KEY_CODE_YES)
     {
-        const unsigned char byte = static_cast<unsigned char>(m_pending[pos]);
-        if (byte == 0x1B)
-        {
-            if (pos + 1 >= m_pending.size())
-            {
-                keys.push_back(Key{Key::Escape});
-                ++pos;
-                continue;
-            }
-            const char kind = m_pending[pos + 1];
-            if (kind != '[' && kind != 'O')
-            {
-                keys.push_back(Key{Key::Escape});
-                ++pos;
-                continue;
-            }
-            std::size_t end = pos + 2;
-            int parameter = 0;
-            while (end < m_pending.size() &&
-                   (std::isdigit(static_cast<unsigned char>(m_pending[end])) || m_pending[end] == ';'))
-            {
-                if (m_pending[end] != ';')
-                    parameter = parameter * 10 + (m_pending[end] - '0');
-                ++end;
-            }
-            if (end >= m_pending.size())
-                break; // the rest of the sequence comes with the next read
-            Key key;
-            if (SequenceKey(m_pending[end], parameter, key))
-                keys.push_back(key);
-            pos = end + 1;
-            continue;
-        }
-        if (byte == '\t')
-            keys.push_back(Key{Key::Tab});
-        else if (byte == '\r' || byte == '\n')
-            keys.push_back(Key{Key::Enter});
-        else if (byte == 0x7F || byte == 0x08)
-            keys.push_back(Key{Key::Backspace});
-        else if (byte == 0x03)
-            keys.push_back(Key{Key::Interrupt});
-        else if (byte >= 0x20)
-        {
-            const std::size_t length = Utf8Length(byte);
-            if (pos + length > m_pending.size())
-                break;
-            const std::wstring wide = text::FromUtf8(std::string_view(m_pending).substr(pos, length));
-            if (!wide.empty())
-                keys.push_back(Key{Key::Char, wide.front()});
-            pos += length;
-            continue;
-        }
-        ++pos;
+        const std::optional<Key::Code> code = CodeOfKey(value);
+        return code ? std::optional<Key>(Key{*code}) : std::nullopt;
     }
-    m_pending.erase(0, pos);
-    return keys;
+    if (status != OK)
+        return std::nullopt;
+    if (const std::optional<Key::Code> code = CodeOfCharacter(value))
+        return Key{*code};
+    if (value < 0x20 || (value >= 0x7F && value < 0xA0))
+        return std::nullopt;
+    return Key{Key::Char, static_cast<wchar_t>(value)};
 }
 
 } // namespace app

@@ -1,9 +1,8 @@
-// Keys from the bytes a terminal sends in raw mode.
+// The keys that work the terminal view, from what the curses screen reads.
 #pragma once
 
-#include <string>
-#include <string_view>
-#include <vector>
+#include <cwchar>
+#include <optional>
 
 namespace app
 {
@@ -27,6 +26,9 @@ struct Key
         Home,
         End,
         Interrupt, // Ctrl-C
+        Suspend,   // Ctrl-Z
+        ClearLine, // Ctrl-U
+        Resize,    // the terminal changed its size
     };
     Code code = Char;
     wchar_t ch = 0;
@@ -34,15 +36,8 @@ struct Key
     friend bool operator==(const Key&, const Key&) = default;
 };
 
-class KeyDecoder
-{
-public:
-    // The keys that the bytes complete. An escape sequence split across reads is kept for the next
-    // call; a lone ESC at the end of a read is the Escape key.
-    std::vector<Key> Feed(std::string_view bytes);
-
-private:
-    std::string m_pending;
-};
+// The key of a wide-character read: status OK with a character, or KEY_CODE_YES with a curses key
+// code. Null for what the view does not use.
+std::optional<Key> KeyFromCurses(int status, wint_t value);
 
 } // namespace app

@@ -5,6 +5,9 @@
 #include "host/ui/DialogTemplate.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 namespace app
@@ -18,21 +21,6 @@ constexpr std::wstring_view kKeyHints = L"Tab move · Enter press · s sort · /
 bool IsNumberColumn(const ResultColumnFilter& column)
 {
     return column.cellType == CellType::Integer || column.cellType == CellType::Float;
-}
-
-std::wstring PadRight(std::wstring_view text, int width)
-{
-    std::wstring padded = Fit(text, width);
-    padded.resize(static_cast<std::size_t>(std::max(width, 0)), L' ');
-    return padded;
-}
-
-std::wstring PadLeft(std::wstring_view text, int width)
-{
-    const std::wstring fitted = Fit(text, width);
-    return std::wstring(static_cast<std::size_t>(std::max(width - static_cast<int>(fitted.size()), 0)),
-                        L' ') +
-           fitted;
 }
 
 std::wstring OperatorText(FilterCriterion::Op op)
@@ -70,21 +58,52 @@ bool IsActivation(const Key& key)
     return key.code == Key::Enter || (key.code == Key::Char && key.ch == L' ');
 }
 
-// Column widths in cells: the column's own width in pixels, at least its title and a sort marker; the
-// first column takes what the list has to spare, or gives up what it lacks.
+// A text column gives up room down to this many cells when the list lacks it.
+constexpr int kMinTextColumn = 6;
+
+// Column widths in cells: the column's own width in pixels, at least its title and a sort marker. The
+// first column takes what the list has to spare. Where the list lacks room, the widest text column gives
+// first, down to a few cells, and only then number columns, never below their titles: counts cut short
+// would mislead where a cut name only hides its end.
 std::vector<int> ColumnWidths(const BaseFilteredListControl& list, int available)
 {
     std::vector<int> widths;
-    int total = 0;
+    std::vector<int> floors;
+    int total = -1; // no gap before the first column
     for (int column = 0; column < list.ColumnCount(); ++column)
     {
         const ResultColumnFilter* pColumn = list.GetColumn(column);
         const int own = (pColumn->width + TerminalView::kCellWidth - 1) / TerminalView::kCellWidth;
-        widths.push_back(std::max(own, static_cast<int>(pColumn->title.size()) + 2));
-        total += widths.back() + (column > 0 ? 1 : 0);
+        const int title = DisplayWidth(pColumn->title);
+        widths.push_back(std::max(own, title + 2));
+        floors.push_back(IsNumberColumn(*pColumn) ? title : std::min(kMinTextColumn, widths.back()));
+        total += widths.back() + 1;
     }
-    if (!widths.empty())
-        widths.front() = std::max(widths.front() + available - total, 6);
+    if (widths.empty())
+        return widths;
+    if (total <= available)
+    {
+        widths.front() += available - total;
+        return widths;
+    }
+    for (const bool bNumbers : {false, true})
+    {
+        while (total > available)
+        {
+            int widest = -1;
+            for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+            {
+                const auto index = static_cast<std::size_t>(column);
+                if (IsNumberColumn(*list.GetColumn(column)) == bNumbers && widths[index] > floors[index] &&
+                    (widest < 0 || widths[index] > widths[static_cast<std::size_t>(widest)]))
+                    widest = column;
+            }
+            if (widest < 0)
+                break;
+            --widths[static_cast<std::size_t>(widest)];
+            --total;
+        }
+    }
     return widths;
 }
 
@@ -174,7 +193,7 @@ void TerminalView::DrawButton(Canvas& canvas, CWnd* pWnd, const CellRect& cells,
     {
         for (int col = cells.left; col < cells.right; ++col)
             canvas.Put(col, cells.top, L'─');
-        canvas.Text(cells.left + 1, cells.top, L" " + text + L" ", kAttrBold);
+        canvas.Label(cells.left + 1, cells.top, L" " + text + L" ", kAttrBold);
         return;
     }
     if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
@@ -189,11 +208,10 @@ void TerminalView::DrawButton(Canvas& canvas, CWnd* pWnd, const CellRect& cells,
         return;
     }
     const int width = cells.Width();
-    const std::wstring label = static_cast<int>(text.size()) + 4 <= width
-                                   ? L"[ " + text + L" ]"
-                                   : L"[" + Fit(text, width - 2) + L"]";
-    const int col = cells.left + std::max(0, (width - static_cast<int>(label.size())) / 2);
-    canvas.Text(col, cells.top + (cells.Height() - 1) / 2, label, attr | (bFocused ? kAttrBold : kAttrNone));
+    const std::wstring label =
+        DisplayWidth(text) + 4 <= width ? L"[ " + text + L" ]" : L"[" + Fit(text, width - 2) + L"]";
+    const int col = cells.left + std::max(0, (width - DisplayWidth(label)) / 2);
+    canvas.Label(col, cells.top + (cells.Height() - 1) / 2, label, attr | (bFocused ? kAttrBold : kAttrNone));
 }
 
 void TerminalView::DrawCombo(Canvas& canvas, UIComboBox* pCombo, const CellRect& cells, bool bFocused)
@@ -202,7 +220,7 @@ void TerminalView::DrawCombo(Canvas& canvas, UIComboBox* pCombo, const CellRect&
     const int selection = pCombo->GetCurSel();
     const std::wstring text = selection >= 0 ? std::wstring(pCombo->GetLBText(selection)) : std::wstring();
     const std::wstring shown = L"[" + PadRight(text, cells.Width() - 4) + L" ▾]";
-    canvas.Text(cells.left, cells.top, shown, bFocused ? kAttrInverse : kAttrNone);
+    canvas.Label(cells.left, cells.top, shown, bFocused ? kAttrInverse : kAttrNone);
 }
 
 void TerminalView::DrawDropDown(Canvas& canvas)
@@ -227,8 +245,14 @@ void TerminalView::DrawList(Canvas& canvas, BaseFilteredListControl* pList, cons
     const int id = pList->GetDlgCtrlID();
     const int rowCount = pList->RowCount();
     // One cell of gutter for the selection mark, one blank at the right that keeps lists side by side
-    // apart.
-    const std::vector<int> widths = ColumnWidths(*pList, cells.Width() - 2);
+    // apart. Only what the terminal shows of the list counts: on a narrow one the dialog runs past it.
+    const int right = std::min(cells.right, canvas.Clip().right);
+    const std::vector<int> widths = ColumnWidths(*pList, right - cells.left - 2);
+    int lineWidth = -1;
+    for (const int width : widths)
+        lineWidth += width + 1;
+    // Columns that still do not fit end in an ellipsis at the list's edge.
+    const bool bCut = cells.left + 1 + lineWidth > right;
     const int bodyRows = std::max(cells.Height() - (cells.Height() >= 3 ? 2 : 1), 0);
     const int selected = SelectedIndex(pList);
 
@@ -254,6 +278,8 @@ void TerminalView::DrawList(Canvas& canvas, BaseFilteredListControl* pList, cons
         canvas.Text(col, cells.top, bNumber ? PadLeft(title, width) : PadRight(title, width), attr);
         col += width + 1;
     }
+    if (bCut)
+        canvas.Put(right - 1, cells.top, L'…', kAttrBold | kAttrUnderline);
 
     for (int line = 0; line < bodyRows && first + line < rowCount; ++line)
     {
@@ -271,6 +297,8 @@ void TerminalView::DrawList(Canvas& canvas, BaseFilteredListControl* pList, cons
             canvas.Text(col, row, (bNumber ? PadLeft(text, width) : PadRight(text, width)) + L" ", attr);
             col += width + 1;
         }
+        if (bCut)
+            canvas.Put(right - 1, row, L'…', attr);
     }
 
     if (cells.Height() < 3)
@@ -286,13 +314,13 @@ void TerminalView::DrawList(Canvas& canvas, BaseFilteredListControl* pList, cons
             footer +=
                 L"  filter " + std::wstring(pList->GetColumn(column)->title) + CriterionText(*pCriterion);
     }
-    canvas.Text(cells.left + 1, cells.bottom - 1, footer, kAttrDim);
+    canvas.Label(cells.left + 1, cells.bottom - 1, footer, kAttrDim);
 }
 
 void TerminalView::DrawStatus(Canvas& canvas, int row)
 {
     std::wstring line;
-    if (m_bPrompt)
+    if (m_promptKind == Prompt::Filter)
     {
         const BaseFilteredListControl* pList =
             dynamic_cast<BaseFilteredListControl*>(FindControl(m_nFocusId));
@@ -301,11 +329,12 @@ void TerminalView::DrawStatus(Canvas& canvas, int row)
                                        : L"?";
         line = L" Filter " + title + L" (~text =v <v <=v >v >=v; empty clears): " + m_prompt + L"_";
     }
+    else if (m_promptKind == Prompt::SavePath)
+        line = L" Save the results to file: " + m_prompt + L"_";
     else
     {
         line = L" " + (m_message.empty() ? m_captureState : m_message);
-        const int room =
-            canvas.Cols() - static_cast<int>(line.size()) - static_cast<int>(kKeyHints.size()) - 1;
+        const int room = canvas.Cols() - DisplayWidth(line) - DisplayWidth(kKeyHints) - 1;
         if (room > 0)
             line += std::wstring(static_cast<std::size_t>(room), L' ') + std::wstring(kKeyHints);
     }
@@ -392,7 +421,7 @@ void TerminalView::MoveFocus(int step)
 bool TerminalView::HandleKey(const Key& key)
 {
     SettleFocus();
-    if (m_bPrompt)
+    if (m_promptKind != Prompt::None)
     {
         HandlePromptKey(key);
         return true;
@@ -400,6 +429,12 @@ bool TerminalView::HandleKey(const Key& key)
     m_message.clear();
     if (key.code == Key::Interrupt || (key.code == Key::Char && (key.ch == L'q' || key.ch == L'Q')))
         return false;
+    if (key.code == Key::Char && (key.ch == L'w' || key.ch == L'W') && !m_bDropDown)
+    {
+        m_promptKind = Prompt::SavePath;
+        m_prompt.clear();
+        return true;
+    }
 
     UIComboBox* pCombo = m_session.Combo();
     if (m_bDropDown && pCombo)
@@ -500,10 +535,10 @@ void TerminalView::HandleListKey(BaseFilteredListControl* pList, const Key& key)
         }
         else if (key.ch == L'/')
         {
-            m_bPrompt = true;
+            // A fresh criterion each time; the footer shows the one in force.
+            m_promptKind = Prompt::Filter;
             m_nPromptColumn = m_nFocusColumn;
-            const FilterCriterion* pCriterion = pList->GetColumnFilter(m_nFocusColumn);
-            m_prompt = pCriterion ? CriterionText(*pCriterion) : std::wstring();
+            m_prompt.clear();
         }
         return;
     default:
@@ -515,25 +550,70 @@ void TerminalView::HandleListKey(BaseFilteredListControl* pList, const Key& key)
 
 void TerminalView::HandlePromptKey(const Key& key)
 {
-    if (key.code == Key::Escape || key.code == Key::Interrupt)
-        m_bPrompt = false;
-    else if (key.code == Key::Backspace)
+    switch (key.code)
     {
+    case Key::Escape:
+    case Key::Interrupt:
+        m_promptKind = Prompt::None;
+        break;
+    case Key::Backspace:
         if (!m_prompt.empty())
             m_prompt.pop_back();
-    }
-    else if (key.code == Key::Char)
+        break;
+    case Key::ClearLine:
+        m_prompt.clear();
+        break;
+    case Key::Char:
         m_prompt += key.ch;
-    else if (key.code == Key::Enter)
-    {
-        m_bPrompt = false;
-        auto* pList = dynamic_cast<BaseFilteredListControl*>(FindControl(m_nFocusId));
-        if (pList == nullptr)
-            return;
-        const std::string error = ApplyCriterion(*pList, m_nPromptColumn, *ParseCriterion(m_prompt, true));
-        if (!error.empty())
-            m_message = text::FromUtf8(error);
+        break;
+    case Key::Enter:
+        if (m_promptKind == Prompt::Filter)
+            ApplyFilter();
+        else
+            SaveCopy();
+        m_promptKind = Prompt::None;
+        break;
+    default:
+        break;
     }
+}
+
+void TerminalView::ApplyFilter()
+{
+    auto* pList = dynamic_cast<BaseFilteredListControl*>(FindControl(m_nFocusId));
+    if (pList == nullptr)
+        return;
+    const std::string error = ApplyCriterion(*pList, m_nPromptColumn, *ParseCriterion(m_prompt, true));
+    if (!error.empty())
+        m_message = text::FromUtf8(error);
+}
+
+void TerminalView::SaveCopy()
+{
+    if (m_prompt.empty())
+        return;
+    const std::wstring* copied = m_session.CopyResults();
+    if (copied == nullptr)
+    {
+        m_message = L"Nothing to save: " + m_session.SelectedQuery() + L" has no results to copy";
+        return;
+    }
+    const std::string path = text::ToUtf8(m_prompt);
+    const std::string bytes = text::ToUtf8(*copied);
+    errno = 0;
+    std::FILE* pFile = std::fopen(path.c_str(), "wb");
+    bool bWritten = pFile != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), pFile) == bytes.size();
+    const int error = errno;
+    if (pFile != nullptr)
+        bWritten = std::fclose(pFile) == 0 && bWritten;
+    if (!bWritten)
+    {
+        m_message = L"Cannot write " + m_prompt + L": " + text::FromUtf8(std::strerror(error ? error : EIO));
+        return;
+    }
+    m_copied = bytes;
+    const auto lines = std::count(copied->begin(), copied->end(), L'\n');
+    m_message = L"Saved " + std::to_wstring(lines) + L" lines to " + m_prompt;
 }
 
 void TerminalView::PressButton(int id)
@@ -544,6 +624,7 @@ void TerminalView::PressButton(int id)
         {
             const auto lines = std::count(copied->begin(), copied->end(), L'\n');
             m_message = L"Copied " + std::to_wstring(lines) + L" lines to the clipboard";
+            m_copied = text::ToUtf8(*copied);
         }
         return;
     }

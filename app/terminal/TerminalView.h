@@ -8,7 +8,9 @@
 #include "app/terminal/TerminalKeys.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app
@@ -32,6 +34,8 @@ public:
     void SetCaptureState(std::wstring text) { m_captureState = std::move(text); }
     // A message shown until the next key.
     void ShowMessage(std::wstring text) { m_message = std::move(text); }
+    // The text of the last Copy Results as UTF-8, once, for the terminal's clipboard.
+    std::optional<std::string> TakeCopied() { return std::exchange(m_copied, std::nullopt); }
 
     static CellRect ToCells(const RECT& pixels);
 
@@ -55,6 +59,8 @@ private:
     void HandleComboKey(UIComboBox* pCombo, const Key& key);
     void HandleListKey(BaseFilteredListControl* pList, const Key& key);
     void HandlePromptKey(const Key& key);
+    void ApplyFilter();
+    void SaveCopy();
     void PressButton(int id);
     void ChooseQuery(int index);
     // The shown index of the list's first selected row, or -1.
@@ -66,9 +72,16 @@ private:
     bool m_bDropDown = false;
     int m_nDropIndex = 0;
     CellRect m_comboCells;
-    bool m_bPrompt = false;
+    enum class Prompt
+    {
+        None,
+        Filter,   // a criterion for m_nPromptColumn of the focused list
+        SavePath, // where the copy goes
+    };
+    Prompt m_promptKind = Prompt::None;
     int m_nPromptColumn = 0;
     std::wstring m_prompt;
+    std::optional<std::string> m_copied;
     // Per list id: the first row shown and the last known index of the selection.
     std::map<int, int> m_firstRow;
     std::map<int, int> m_selectionHint;

@@ -1,4 +1,4 @@
-// The host session and the list settings in process, and the interactive view under a pseudo-terminal.
+// The host session and the list settings in process.
 #include "app/ProjectReader.h"
 #include "app/session/HostSession.h"
 #include "app/session/ListSettings.h"
@@ -6,14 +6,8 @@
 #include "tests/support/BuiltPlugin.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <fstream>
 #include <string>
-#include <thread>
 
 namespace
 {
@@ -79,71 +73,6 @@ TEST(ListSettings, FiltersNameWholeTitlesFollowedByAnOperator)
     EXPECT_EQ(app::ApplySort(list, sort), "");
     EXPECT_EQ(list.GetCellText(0, 1), L"Greeting_Sad");
     EXPECT_NE(app::ApplySort(list, app::ParseSortRequest("target object")), "");
-}
-
-// The interactive view under a pseudo-terminal: the capture arrives on standard input while keys
-// come from the terminal; q restores the terminal and exits.
-TEST(InteractiveView, FollowsAStreamedCaptureAndQuitsCleanly)
-{
-    int captureFds[2];
-    ASSERT_EQ(pipe(captureFds), 0);
-    int terminal = -1;
-    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0)
-    {
-        dup2(captureFds[0], STDIN_FILENO);
-        close(captureFds[1]);
-        setenv("TALLY_PLUGIN", TALLY_PLUGIN_PATH, 1);
-        const std::string project = Example("project.json");
-        execl(TALLY_EXE_PATH, TALLY_EXE_PATH, "view", "--project", project.c_str(), "--capture", "-",
-              "--size", "100x24", "--query", "Paths Used", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(captureFds[0]);
-
-    std::string screen;
-    const auto readFor = [&](std::chrono::milliseconds duration)
-    {
-        const auto end = std::chrono::steady_clock::now() + duration;
-        while (std::chrono::steady_clock::now() < end)
-        {
-            fd_set fds;
-            FD_ZERO(&fds);
-            FD_SET(terminal, &fds);
-            timeval timeout{0, 20000};
-            if (select(terminal + 1, &fds, nullptr, nullptr, &timeout) > 0)
-            {
-                char buffer[65536];
-                const ssize_t length = read(terminal, buffer, sizeof buffer);
-                if (length <= 0)
-                    return;
-                screen.append(buffer, static_cast<std::size_t>(length));
-            }
-        }
-    };
-
-    const std::string capture = ReadFile(Example("capture.jsonl"));
-    const std::size_t half = capture.find('\n', capture.size() / 2) + 1;
-    ASSERT_EQ(write(captureFds[1], capture.data(), half), static_cast<ssize_t>(half));
-    readFor(std::chrono::milliseconds(400));
-    EXPECT_NE(screen.find("capturing: "), std::string::npos);
-    ASSERT_EQ(write(captureFds[1], capture.data() + half, capture.size() - half),
-              static_cast<ssize_t>(capture.size() - half));
-    close(captureFds[1]);
-    readFor(std::chrono::milliseconds(400));
-    EXPECT_NE(screen.find("capture complete: 25 items"), std::string::npos);
-    EXPECT_NE(screen.find("Greeting::Unknown.Hero"), std::string::npos);
-
-    ASSERT_EQ(write(terminal, "q", 1), 1);
-    readFor(std::chrono::milliseconds(300));
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    close(terminal);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    // The alternate screen was left and the cursor shown again.
-    EXPECT_NE(screen.find("\033[?25h\033[?1049l"), std::string::npos);
 }
 
 } // namespace

@@ -3,10 +3,13 @@
 #include "app/session/HostSession.h"
 #include "app/terminal/TerminalView.h"
 #include "app_Process.h"
+#include "host/base/TextCodec.h"
 #include "tests/support/BuiltPlugin.h"
 
+#include <curses.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,17 +65,79 @@ TEST(ViewSnapshot, BadUsageAndBadInputPrintNoFrame)
     EXPECT_EQ(result.err.rfind("tally: " + badCapture + ":3: ", 0), 0u) << result.err;
 }
 
-TEST(KeyDecoder, ReadsKeysAcrossSplitReads)
+// A project whose names are wide (CJK), carry combining marks or are plain.
+std::string WideNamesProject()
 {
-    app::KeyDecoder decoder;
-    EXPECT_EQ(decoder.Feed("\t\x1b[Z\r"), (std::vector<Key>{{Key::Tab}, {Key::BackTab}, {Key::Enter}}));
-    // An arrow split between two reads waits for its end.
-    EXPECT_TRUE(decoder.Feed("\x1b[").empty());
-    EXPECT_EQ(decoder.Feed("Bs"), (std::vector<Key>{{Key::Down}, {Key::Char, L's'}}));
-    EXPECT_EQ(decoder.Feed("\x1b[6~\x1bOA"), (std::vector<Key>{{Key::PageDown}, {Key::Up}}));
-    EXPECT_EQ(decoder.Feed("\xc3\xa9\x7f\x03"),
-              (std::vector<Key>{{Key::Char, L'\u00e9'}, {Key::Backspace}, {Key::Interrupt}}));
-    EXPECT_EQ(decoder.Feed("\x1b"), (std::vector<Key>{{Key::Escape}}));
+    std::string project = ReadFile(Example("project.json"));
+    const auto rename = [&project](const std::string& from, const std::string& to)
+    {
+        for (std::size_t pos = 0; (pos = project.find(from, pos)) != std::string::npos; pos += to.size())
+            project.replace(pos, from.size(), to);
+    };
+    rename("\"name\": \"Greeting\"", "\"name\": \"挨拶\"");
+    rename("\"name\": \"Hero\"", "\"name\": \"He\u0301ro\"");
+    return TempFile("view_wide_project.json", project);
+}
+
+TEST(ViewSnapshot, WideAndCombiningNamesKeepTheColumnsInLine)
+{
+    const ProcessResult result =
+        RunTally({"view", "--project", WideNamesProject(), "--capture", Example("capture.jsonl"),
+                  "--snapshot", "--query", "Paths Used", "--size", "100x24"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_NE(result.out.find("挨拶::Happy.He\u0301ro"), std::string::npos) << result.out;
+    // Every path row ends with its Played count in the same cell.
+    std::istringstream lines(result.out);
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.find("::") == std::string::npos)
+            continue;
+        // Measured here by hand: each of the two CJK characters takes two cells, the mark none.
+        int cells = 0;
+        for (const wchar_t ch : text::FromUtf8(line))
+            cells += ch == L'挨' || ch == L'拶' ? 2 : ch == L'\u0301' ? 0 : 1;
+        EXPECT_EQ(cells, 96) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 8);
+}
+
+TEST(ViewSnapshot, ANarrowTerminalShrinksTextColumnsFirst)
+{
+    const auto header = [](const std::string& size)
+    {
+        const ProcessResult result = RunTally(View({"--query", "Dialogue Events Added", "--size", size}));
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::istringstream lines(result.out);
+        std::string line;
+        while (std::getline(lines, line) && line.find("Count") == std::string::npos &&
+               line.find("Dialo") != 1)
+        {
+        }
+        return line;
+    };
+    // Both text columns give up room, cut with an ellipsis; the count keeps its title.
+    EXPECT_EQ(header("40x14"), " Dialogue Ev… Target Obje…     Count");
+    EXPECT_EQ(header("28x12"), " Dialo… Targe…     Count");
+    // Where even that lacks room, the row ends in an ellipsis at the edge.
+    EXPECT_EQ(header("20x12"), " Dialo… Targe… C…");
+}
+
+TEST(KeyFromCurses, MapsTheTerminalsKeysAndDropsWhatTheViewDoesNotUse)
+{
+    EXPECT_EQ(app::KeyFromCurses(KEY_CODE_YES, KEY_BTAB), (Key{Key::BackTab}));
+    EXPECT_EQ(app::KeyFromCurses(KEY_CODE_YES, KEY_NPAGE), (Key{Key::PageDown}));
+    EXPECT_EQ(app::KeyFromCurses(KEY_CODE_YES, KEY_RESIZE), (Key{Key::Resize}));
+    EXPECT_EQ(app::KeyFromCurses(KEY_CODE_YES, KEY_F(5)), std::nullopt);
+    // Enter arrives as a carriage return in raw mode; control keys are the view's commands.
+    EXPECT_EQ(app::KeyFromCurses(OK, L'\r'), (Key{Key::Enter}));
+    EXPECT_EQ(app::KeyFromCurses(OK, 0x15), (Key{Key::ClearLine}));
+    EXPECT_EQ(app::KeyFromCurses(OK, 0x1A), (Key{Key::Suspend}));
+    EXPECT_EQ(app::KeyFromCurses(OK, 0x7F), (Key{Key::Backspace}));
+    EXPECT_EQ(app::KeyFromCurses(OK, 0x02), std::nullopt);
+    EXPECT_EQ(app::KeyFromCurses(OK, L'\u4e2d'), (Key{Key::Char, L'\u4e2d'}));
+    EXPECT_EQ(app::KeyFromCurses(ERR, 0), std::nullopt);
 }
 
 // A live session on the examples, driven by keys as a user would.
@@ -105,9 +170,9 @@ protected:
             ids.push_back(m_view.FocusedId());
         return ids;
     }
-    std::string Frame()
+    std::string Frame(int cols = 120, int rows = 40)
     {
-        app::Canvas canvas(120, 40);
+        app::Canvas canvas(cols, rows);
         m_view.Draw(canvas);
         return canvas.PlainText();
     }
@@ -172,11 +237,15 @@ TEST_F(TerminalViewTest, ListKeysSelectSortAndFilter)
     Press(Key::Enter);
     EXPECT_EQ(List().RowCount(), 2);
     EXPECT_NE(Frame().find("filter Added>=2"), std::string::npos);
-    // An empty filter removes it; Escape leaves the prompt without a change.
+    // The prompt starts empty rather than with the filter in force; Ctrl-U empties it, and an empty
+    // filter removes it. Escape leaves the prompt without a change.
     Press(Key::Char, L'/');
-    Press(Key::Backspace);
-    Press(Key::Backspace);
-    Press(Key::Backspace);
+    Type(L"=1");
+    Press(Key::Enter);
+    EXPECT_EQ(List().RowCount(), 7);
+    Press(Key::Char, L'/');
+    Type(L"=2");
+    Press(Key::ClearLine);
     Press(Key::Enter);
     EXPECT_EQ(List().RowCount(), 9);
     Press(Key::Char, L'/');
@@ -225,6 +294,62 @@ TEST_F(TerminalViewTest, ButtonsAndCheckBoxesWorkTheDialog)
     Press(Key::BackTab);
     Press(Key::Enter); // Run brings the statistics back from the log
     EXPECT_EQ(List().RowCount(), 3);
+}
+
+TEST_F(TerminalViewTest, SortAndFilterKeepTheSelectedRowInView)
+{
+    // A list of a few body rows, with the selection on the last row.
+    m_session->ResizeView(100 * 7, 11 * 15);
+    m_session->ChooseQuery(L"Paths Used");
+    Press(Key::BackTab);
+    Press(Key::End);
+    const auto shown = [this]
+    {
+        return Frame(100, 12);
+    };
+    ASSERT_NE(shown().find(">Greeting::Unknown.Hero"), std::string::npos) << shown();
+
+    // Sorted by Path descending, the selected row moves to the top of the list.
+    Press(Key::Char, L's');
+    Press(Key::Char, L's');
+    EXPECT_NE(shown().find(">Greeting::Unknown.Hero"), std::string::npos) << shown();
+    // Sorted ascending again it is last, and the list scrolls down to it.
+    Press(Key::Char, L's');
+    EXPECT_NE(shown().find(">Greeting::Unknown.Hero"), std::string::npos) << shown();
+    // A filter that keeps it: still shown and selected.
+    Press(Key::Char, L'/');
+    Type(L"Hero");
+    Press(Key::Enter);
+    EXPECT_NE(shown().find(">Greeting::Unknown.Hero"), std::string::npos) << shown();
+}
+
+TEST_F(TerminalViewTest, CopiesGoToTheTerminalAndToAFile)
+{
+    m_session->ChooseQuery(L"Paths Used");
+    for (; m_view.FocusedId() != app::ctl::kCopyResults; Press(Key::Tab))
+    {
+    }
+    Press(Key::Enter);
+    const std::optional<std::string> copied = m_view.TakeCopied();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->rfind("Path\tAdded\tPlayed\n", 0), 0u) << *copied;
+    EXPECT_FALSE(m_view.TakeCopied()) << "sent once";
+
+    // w asks for a path and writes the copy there.
+    const std::string path = TempFile("view_saved.tsv", "");
+    Press(Key::Char, L'w');
+    Type(std::wstring(path.begin(), path.end()));
+    Press(Key::Enter);
+    EXPECT_EQ(ReadFile(path), *copied);
+    EXPECT_NE(Frame().find("Saved 10 lines to " + path), std::string::npos);
+
+    // A file that cannot be written is a message, and the view goes on.
+    Press(Key::Char, L'w');
+    Type(L"/nonexistent-dir/out.tsv");
+    Press(Key::Enter);
+    EXPECT_NE(Frame().find("Cannot write /nonexistent-dir/out.tsv: No such file or directory"),
+              std::string::npos);
+    EXPECT_TRUE(Press(Key::Down));
 }
 
 } // namespace
