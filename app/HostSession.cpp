@@ -105,33 +105,6 @@ void HostSession::Log(const CaptureItem& item)
         item);
 }
 
-CaptureAhead::Locate HostSession::Locator() const
-{
-    const Project* const pProject = m_env->GetProject();
-    if (pProject == nullptr)
-        return {};
-    // A resolution reads the names of its event and values, a notification walks up from its object.
-    return [pProject](const CaptureItem& item, std::vector<const void*>& handles)
-    {
-        if (const auto* pResolved = std::get_if<DialogueResolved>(&item))
-        {
-            pProject->Locate(pResolved->event, Project::Then::Name, handles);
-            for (const GUID& value : pResolved->values)
-                pProject->Locate(value, Project::Then::Name, handles);
-        }
-        else if (const auto* pNotification = std::get_if<ObjectNotification>(&item))
-        {
-            pProject->Locate(pNotification->object, Project::Then::Parent, handles);
-        }
-    };
-}
-
-void HostSession::Prefetch(std::span<const void* const> handles, CaptureAhead::Distance distance)
-{
-    for (const void* handle : handles)
-        Project::PrefetchLocated(handle, distance == CaptureAhead::Distance::kFar);
-}
-
 CWnd* HostSession::Dialog() const
 {
     return m_pView ? CWnd::FromHandle(m_pView->GetViewWindow()) : nullptr;

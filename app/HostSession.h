@@ -3,7 +3,6 @@
 // user reaches them.
 #pragma once
 
-#include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
 #include "app/PluginLibrary.h"
 #include "host/HostEnvironment.h"
@@ -65,14 +64,6 @@ public:
     void StopLogger() { m_env->StopLogger(); }
     // Logs the capture item as the host's monitoring manager would.
     void Log(const CaptureItem& item);
-    // For the capture's reader ahead: lists, item by item, handles to the project objects that the
-    // item names. It reads the open project only, so it runs on the reader's thread; it must be
-    // removed before the project closes. Empty without a project.
-    CaptureAhead::Locate Locator() const;
-    // Starts loading what the handles of an item about to be logged lead to, in two steps as the
-    // item comes nearer: the objects (far), then the text of their names or their parents (near).
-    // Only a hint.
-    static void Prefetch(std::span<const void* const> handles, CaptureAhead::Distance distance);
     std::size_t LoggedItems() { return m_env->Logger().ItemCount(); }
 
     CWnd* Container() { return &m_container; }

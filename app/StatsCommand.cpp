@@ -2,7 +2,6 @@
 
 #include "app/CaptureAhead.h"
 #include "app/CommandLine.h"
-#include "app/HeapPolicy.h"
 #include "app/Progress.h"
 #include "host/base/TextCodec.h"
 
@@ -68,19 +67,6 @@ constexpr std::array<OptionSpec, 7> kStatsOptions = {{
     {"filter", true, true},
 }};
 
-// What a run over these inputs allocates from the heap, about: the project's objects and names take
-// some seven times its text, the statistics and their copies a third of the capture's text (the
-// logged items are the logger's own, which prepares them itself). Small captures are not worth a
-// thread; for huge ones the first gigabyte is prepared, and the rest as the run goes.
-std::size_t WarmBytesFor(const SessionInput& input)
-{
-    constexpr std::size_t kLeast = std::size_t{4} << 20;
-    constexpr std::size_t kMost = std::size_t{1} << 30;
-    if (input.captureBytes < kLeast)
-        return 0;
-    return std::min(input.projectBytes * 7 + input.captureBytes / 3, kMost);
-}
-
 CommandResult Failure(int exitCode, std::string message)
 {
     CommandResult result;
@@ -119,24 +105,6 @@ std::string ApplyListSettings(HostSession& session, const StatsOptions& options)
     }
     return {};
 }
-
-// The reader locates items while the delivery runs, and stops before it ends however it ends: the
-// locator reads the project, which closes afterwards.
-class LocatingScope
-{
-public:
-    LocatingScope(CaptureAhead& capture, CaptureAhead::Locate locate) : m_capture(capture)
-    {
-        if (locate)
-            m_capture.SetLocate(std::move(locate));
-    }
-    ~LocatingScope() { m_capture.SetLocate({}); }
-    LocatingScope(const LocatingScope&) = delete;
-    LocatingScope& operator=(const LocatingScope&) = delete;
-
-private:
-    CaptureAhead& m_capture;
-};
 
 class StatsRun
 {
@@ -206,20 +174,12 @@ private:
         ProgressLine progress;
         std::size_t items = 0;
         m_session.StartLogger();
-        // Gathering live, the statistics look up each item's objects in the project; the reader finds
-        // where those lie as it reads, and the host starts loading them while earlier items are handled.
-        CaptureAhead::LookAhead prepare;
-        const LocatingScope locating(m_capture, m_options.replay == Replay::Live ? m_session.Locator()
-                                                                                 : CaptureAhead::Locate{});
-        if (m_options.replay == Replay::Live)
-            prepare = &HostSession::Prefetch;
         const CaptureStatus status = m_capture.Deliver(
             [&](const CaptureItem& item, std::size_t)
             {
                 m_session.Log(item);
                 progress.Tick(++items);
-            },
-            prepare);
+            });
         m_session.StopLogger();
         if (status.Ok())
             return {};
@@ -307,18 +267,12 @@ bool IsQueryName(std::wstring_view name)
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
-    // The capture is parsed on the second core from now on, while the project loads.
+    // The capture is parsed on a thread of its own from now on, while the project loads.
     CaptureAhead capture(input.readCapture);
-    // The plug-in's library is mapped before the heap warmer competes for the second core.
-    PluginLoad plugin = LoadPlugin();
-    const HeapWarmer warmer(WarmBytesFor(input));
-    SessionStart start = StartSession(input, std::move(plugin));
+    SessionStart start = StartSession(input);
     if (!start.pSession)
         return Failure(start.exitCode, start.error);
-    CommandResult result = StatsRun(*start.pSession, input, capture, options).Execute();
-    // The result holds all that is printed; the session and the project close on the way out.
-    KeepFreedBlocksUntilExit();
-    return result;
+    return StatsRun(*start.pSession, input, capture, options).Execute();
 }
 
 int StatsCommand(std::span<const std::string> args)

@@ -1,7 +1,6 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
 #include "app/CommandLine.h"
 #include "app/GenerateCommand.h"
-#include "app/HeapPolicy.h"
 #include "app/StatsCommand.h"
 #include "app/Version.h"
 #include "app/ViewCommand.h"
@@ -35,7 +34,6 @@ Exit status: 0 success, 2 bad usage or bad input, 1 the environment failed.
 
 int main(int argc, char** argv)
 {
-    app::UseHugePageHeap();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.empty())
     {

@@ -3,7 +3,6 @@
 // Distribution", as `tally stats` gathers them, but with the capture parsed beforehand: what is
 // measured is the session's share of the run, item by item. Each gathering starts the logger, which
 // clears the statistics, and logs the whole capture.
-#include "app/CaptureAhead.h"
 #include "app/CaptureReader.h"
 #include "app/Generator.h"
 #include "app/HostSession.h"
@@ -12,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -71,44 +69,14 @@ void BM_GeneratedCapture(benchmark::State& state)
     session.OpenView(840, 600);
     session.ChooseQuery(L"Dialogue Events Distribution");
 
-    // Each iteration gathers the capture twice, once as it comes and once with the host preparing
-    // the project objects of the items ahead in its two steps, as `tally stats` does (whose reader
-    // locates them on its own thread, here beforehand); alternating them lets a slow spell of the
-    // machine fall on both.
-    using Distance = app::CaptureAhead::Distance;
-    const std::size_t count = capture.items.size();
-    std::vector<std::vector<const void*>> handles(count);
-    const app::CaptureAhead::Locate locate = session.Locator();
-    for (std::size_t i = 0; i < count; ++i)
-        locate(capture.items[i], handles[i]);
-    double plainMs = 0;
-    double preparedMs = 0;
     for (auto _ : state)
     {
-        for (const bool bPrepare : {false, true})
-        {
-            const auto start = std::chrono::steady_clock::now();
-            session.StartLogger();
-            for (std::size_t i = 0; i < count; ++i)
-            {
-                if (bPrepare)
-                {
-                    for (const Distance distance : {Distance::kFar, Distance::kNear})
-                    {
-                        if (const std::size_t ahead = i + static_cast<std::size_t>(distance); ahead < count)
-                            app::HostSession::Prefetch(handles[ahead], distance);
-                    }
-                }
-                session.Log(capture.items[i]);
-            }
-            session.StopLogger();
-            (bPrepare ? preparedMs : plainMs) +=
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        }
+        session.StartLogger();
+        for (const app::CaptureItem& item : capture.items)
+            session.Log(item);
+        session.StopLogger();
     }
-    state.counters["plain_ms"] = plainMs / static_cast<double>(state.iterations());
-    state.counters["prepared_ms"] = preparedMs / static_cast<double>(state.iterations());
-    state.SetItemsProcessed(state.iterations() * 2 * static_cast<std::int64_t>(count));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(capture.items.size()));
 }
 BENCHMARK(BM_GeneratedCapture)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
