@@ -3,7 +3,7 @@
 // batches, as a profiler connection hands them to the host's main thread.
 #pragma once
 
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 
 #include <condition_variable>
 #include <cstddef>

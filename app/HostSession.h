@@ -3,7 +3,7 @@
 // user reaches them.
 #pragma once
 
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/PluginLibrary.h"
 #include "host/HostEnvironment.h"
 #include "host/results/FilteredListControl.h"

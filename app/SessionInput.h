@@ -2,9 +2,9 @@
 // and checked, the plug-in loaded and the project opened in it.
 #pragma once
 
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/HostSession.h"
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 
 #include <functional>
 #include <memory>

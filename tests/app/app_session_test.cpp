@@ -1,7 +1,7 @@
 // The host session and the list settings in process, and the interactive view under a pseudo-terminal.
 #include "app/HostSession.h"
 #include "app/ListSettings.h"
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app_Process.h"
 
 #include <gtest/gtest.h>

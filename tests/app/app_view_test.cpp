@@ -1,6 +1,6 @@
 // The terminal view: snapshots of the executable, and the keys worked in process on a live session.
 #include "app/HostSession.h"
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/TerminalView.h"
 #include "app_Process.h"
 

@@ -1,6 +1,6 @@
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/Generator.h"
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 
 #include "host/services/Project.h"
 

@@ -1,4 +1,4 @@
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/DemoData.h"
 #include "app/Generator.h"
 

@@ -1,8 +1,8 @@
 // The corpus of broken files under data/bad: every file is refused with the message (and, for a
 // capture, the line) that expected.txt gives for it, and everything before a bad capture line is
 // still delivered.
-#include "app/CaptureReader.h"
-#include "app/ProjectReader.h"
+#include "app/formats/CaptureReader.h"
+#include "app/formats/ProjectReader.h"
 
 #include <gtest/gtest.h>
 

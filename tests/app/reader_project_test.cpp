@@ -1,5 +1,5 @@
 #include "app/DemoData.h"
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 
 #include "host/services/Project.h"
 
