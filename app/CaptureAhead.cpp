@@ -15,6 +15,7 @@ constexpr std::size_t kBatchItems = 2048;
 CaptureAhead::CaptureAhead(Read read, std::size_t maxQueued)
     : m_maxBatches(std::max<std::size_t>(2, maxQueued / kBatchItems))
 {
+    m_filling.entries.reserve(kBatchItems);
     m_reader = std::thread([this, read = std::move(read)] { ReadAll(read); });
 }
 
@@ -74,6 +75,7 @@ void CaptureAhead::Publish()
         throw Stopped{};
     m_queue.push_back(std::move(m_filling));
     m_filling = {};
+    m_filling.entries.reserve(kBatchItems);
     m_queued.notify_one();
 }
 
