@@ -39,15 +39,26 @@ std::string Escaped(std::string_view text, bool quotes, std::size_t limit)
         }
         return text.size() > limit ? out + "..." : out;
     }
+    // Escapes are ASCII: the shown text is gathered wide and encoded once.
+    std::wstring shown;
     for (const wchar_t c : std::wstring_view(wide).substr(0, limit))
     {
         if (IsControlCharacter(static_cast<char32_t>(c)))
-            AppendEscape(out, "\\u", static_cast<unsigned>(c), 4);
+        {
+            std::string escape;
+            AppendEscape(escape, "\\u", static_cast<unsigned>(c), 4);
+            shown.append(escape.begin(), escape.end());
+        }
         else if (quotes && (c == L'"' || c == L'\\'))
-            out += {'\\', static_cast<char>(c)};
+        {
+            shown += {L'\\', c};
+        }
         else
-            text::AppendUtf8(out, std::wstring_view(&c, 1));
+        {
+            shown += c;
+        }
     }
+    text::AppendUtf8(out, shown);
     return wide.size() > limit ? out + "..." : out;
 }
 
@@ -107,7 +118,9 @@ public:
         {
             text = text.substr(bracket + 2);
         }
-        fault.reason = Printable(text);
+        // The text read last may be a whole line; a message shows its start.
+        constexpr std::size_t kShown = 160;
+        fault.reason = Printable(text, kShown);
         m_fault = std::move(fault);
         return false;
     }
@@ -144,9 +157,9 @@ bool IsControlCharacter(char32_t c)
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-std::string Printable(std::string_view text)
+std::string Printable(std::string_view text, std::size_t limit)
 {
-    return Escaped(text, false, text.size());
+    return Escaped(text, false, limit);
 }
 
 std::string Quoted(std::string_view text)

@@ -13,8 +13,9 @@ namespace app
 // U+0000..U+001F, U+007F and U+0080..U+009F: characters that would cut or split a line of text.
 bool IsControlCharacter(char32_t c);
 
-// The text with control characters written as \u escapes; bytes that are not UTF-8 as \x escapes.
-std::string Printable(std::string_view text);
+// The text with control characters written as \u escapes, bytes that are not UTF-8 as \x escapes,
+// cut after `limit` characters.
+std::string Printable(std::string_view text, std::size_t limit = std::string_view::npos);
 // The text in quotes for a message, escaped as JSON would and as Printable does, cut after a few
 // dozen characters.
 std::string Quoted(std::string_view text);
