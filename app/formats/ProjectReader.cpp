@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace app
@@ -332,9 +333,8 @@ std::string Malformed(std::string_view text, simdjson::error_code code)
            (fault->where.empty() ? "" : " (" + fault->where + ")") + ": " + fault->reason;
 }
 
-} // namespace
-
-ProjectReadResult ParseProject(std::string_view text)
+// The text must be followed by simdjson::SIMDJSON_PADDING readable bytes.
+ProjectReadResult ParsePadded(std::string_view text)
 {
     if (text.starts_with(kByteOrderMark))
         text.remove_prefix(kByteOrderMark.size());
@@ -346,10 +346,10 @@ ProjectReadResult ParseProject(std::string_view text)
     }
     try
     {
-        const simdjson::padded_string padded(text);
         dom::parser parser;
         dom::element document;
-        if (const auto code = parser.parse(padded).get(document); code != simdjson::SUCCESS)
+        if (const auto code = parser.parse(text.data(), text.size(), false).get(document);
+            code != simdjson::SUCCESS)
             throw ProjectError{Malformed(text, code)};
         dom::object root;
         if (document.get_object().get(root) != simdjson::SUCCESS)
@@ -384,6 +384,14 @@ ProjectReadResult ParseProject(std::string_view text)
     return result;
 }
 
+} // namespace
+
+ProjectReadResult ParseProject(std::string_view text)
+{
+    const simdjson::padded_string padded(text);
+    return ParsePadded(padded);
+}
+
 ProjectReadResult ReadProjectFile(const std::string& path)
 {
     const auto failure = [](std::string error)
@@ -395,20 +403,31 @@ ProjectReadResult ReadProjectFile(const std::string& path)
     const ReadOnlyFile file(path);
     if (!file.IsOpen())
         return failure(FileFailure("open", errno));
-    std::string contents;
-    std::array<char, 1 << 16> block;
+    // Read straight into one buffer of the file's size with the parser's padding behind, so that the
+    // text is neither copied nor its buffer grown; a pipe grows it as its text arrives.
+    constexpr std::size_t kPadding = simdjson::SIMDJSON_PADDING;
+    struct stat info
+    {
+    };
+    std::size_t room = std::size_t{1} << 16;
+    if (::fstat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode))
+        room = static_cast<std::size_t>(info.st_size) + 1; // + 1: room to see the end
+    std::string contents(room + kPadding, '\0');
+    std::size_t used = 0;
     for (;;)
     {
-        const ssize_t got = ::read(file.Fd(), block.data(), block.size());
+        if (used == contents.size() - kPadding)
+            contents.resize(2 * contents.size());
+        const ssize_t got = ::read(file.Fd(), contents.data() + used, contents.size() - kPadding - used);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return failure(FileFailure("read", errno));
         if (got == 0)
             break;
-        contents.append(block.data(), static_cast<std::size_t>(got));
+        used += static_cast<std::size_t>(got);
     }
-    return ParseProject(contents);
+    return ParsePadded(std::string_view(contents.data(), used));
 }
 
 namespace
