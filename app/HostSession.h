@@ -3,8 +3,8 @@
 // user reaches them.
 #pragma once
 
-#include "app/formats/CaptureReader.h"
 #include "app/PluginLibrary.h"
+#include "app/formats/CaptureReader.h"
 #include "host/HostEnvironment.h"
 #include "host/results/FilteredListControl.h"
 #include "host/ui/UIComboBox.h"

@@ -2,8 +2,8 @@
 // and checked, the plug-in loaded and the project opened in it.
 #pragma once
 
-#include "app/formats/CaptureReader.h"
 #include "app/HostSession.h"
+#include "app/formats/CaptureReader.h"
 #include "app/formats/ProjectReader.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 // Throughput of the capture reader on a generated capture, from memory and from a file, beside a
 // general JSON library reading the same lines; and of the generator writing one.
-#include "app/formats/CaptureReader.h"
 #include "app/Generator.h"
+#include "app/formats/CaptureReader.h"
 
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>

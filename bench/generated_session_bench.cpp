@@ -3,10 +3,10 @@
 // Distribution", as `tally stats` gathers them, but with the capture parsed beforehand: what is
 // measured is the session's share of the run, item by item. Each gathering starts the logger, which
 // clears the statistics, and logs the whole capture.
-#include "app/formats/CaptureReader.h"
 #include "app/Generator.h"
 #include "app/HostSession.h"
 #include "app/PluginLibrary.h"
+#include "app/formats/CaptureReader.h"
 #include "app/formats/ProjectReader.h"
 
 #include <benchmark/benchmark.h>

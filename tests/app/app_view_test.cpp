@@ -1,7 +1,7 @@
 // The terminal view: snapshots of the executable, and the keys worked in process on a live session.
 #include "app/HostSession.h"
-#include "app/formats/ProjectReader.h"
 #include "app/TerminalView.h"
+#include "app/formats/ProjectReader.h"
 #include "app_Process.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/formats/CaptureReader.h"
 #include "app/Generator.h"
+#include "app/formats/CaptureReader.h"
 #include "app/formats/ProjectReader.h"
 
 #include "host/services/Project.h"
