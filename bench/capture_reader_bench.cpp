@@ -1,6 +1,6 @@
 // Throughput of the capture reader on a generated capture, from memory and from a file, beside a
 // general JSON library reading the same lines; and of the generator writing one.
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/generate/Generator.h"
 
 #include <benchmark/benchmark.h>

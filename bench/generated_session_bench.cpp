@@ -3,9 +3,9 @@
 // Distribution", as `tally stats` gathers them, but with the capture parsed beforehand: what is
 // measured is the session's share of the run, item by item. Each gathering starts the logger, which
 // clears the statistics, and logs the whole capture.
-#include "app/CaptureAhead.h"
-#include "app/CaptureReader.h"
-#include "app/ProjectReader.h"
+#include "app/formats/CaptureAhead.h"
+#include "app/formats/CaptureReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/generate/Generator.h"
 #include "app/session/HostSession.h"
 #include "app/session/PluginLibrary.h"
@@ -70,15 +70,14 @@ void BM_GeneratedCapture(benchmark::State& state)
     session.OpenView(840, 600);
     session.ChooseQuery(L"Dialogue Events Distribution");
 
-    const std::size_t count = capture.items.size();
     for (auto _ : state)
     {
         session.StartLogger();
-        for (std::size_t i = 0; i < count; ++i)
-            session.Log(capture.items[i]);
+        for (const app::CaptureItem& item : capture.items)
+            session.Log(item);
         session.StopLogger();
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(count));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(capture.items.size()));
 }
 BENCHMARK(BM_GeneratedCapture)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 

@@ -1,7 +1,7 @@
 // Any bytes as a capture: read whole, and fed in pieces whose sizes the input's first bytes choose, the
 // reader hands over the same items with the same lines and stops with the same verdict. Items come in
 // line order, before the line of an error, and each is well-formed.
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 
 #include <algorithm>
 #include <cstddef>

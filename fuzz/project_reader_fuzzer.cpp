@@ -1,8 +1,7 @@
 // Any bytes as a project file: the reader refuses them with one line and no description, or accepts
 // a description from which the host's object model builds, every object in it with its name and
-// parent. The quick reader and the full one must agree on every input.
-#include "app/ProjectReader.h"
-#include "app/QuickProjectReader.h"
+// parent.
+#include "app/formats/ProjectReader.h"
 #include "host/services/Project.h"
 
 #include <cstddef>
@@ -28,21 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t siz
 {
     const std::string_view text(reinterpret_cast<const char*>(pData), size);
     const app::ProjectReadResult result = app::ParseProject(text);
-    const app::ProjectReadResult full = app::ParseProjectFully(text);
-    Require(result.error == full.error, "the quick and the full reader disagree on the message");
-    if (const auto quick = app::ReadProjectQuickly(text); quick && full.Ok())
-    {
-        Require(quick->objects.size() == full.project.objects.size(), "the readers disagree on the objects");
-        for (std::size_t i = 0; i < quick->objects.size(); ++i)
-        {
-            const app::ProjectFileObject& q = quick->objects[i];
-            const app::ProjectFileObject& f = full.project.objects[i];
-            Require(q.id == f.id && q.name == f.name && q.kindName == f.kindName && q.kind == f.kind &&
-                        q.parent == f.parent && q.arguments == f.arguments && q.targets == f.targets &&
-                        q.values == f.values,
-                    "the readers disagree on an object");
-        }
-    }
     if (!result.Ok())
     {
         Require(result.error.find('\n') == std::string::npos, "the message is more than one line");

@@ -1,7 +1,6 @@
 #include "app/cli/StatsCommand.h"
 
-#include "app/CaptureAhead.h"
-#include "app/HeapPolicy.h"
+#include "app/formats/CaptureAhead.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/Progress.h"
 #include "app/cli/StandardOutput.h"
@@ -68,19 +67,6 @@ constexpr std::array<OptionSpec, 7> kStatsOptions = {{
     {"value-sort"},
     {"filter", true, true},
 }};
-
-// What a run over these inputs allocates from the heap, about: the project's objects and names take
-// some seven times its text, the statistics and their copies a third of the capture's text (the
-// logged items are the logger's own, which prepares them itself). Small captures are not worth a
-// thread; for huge ones the first gigabyte is prepared, and the rest as the run goes.
-std::size_t WarmBytesFor(const SessionInput& input)
-{
-    constexpr std::size_t kLeast = std::size_t{4} << 20;
-    constexpr std::size_t kMost = std::size_t{1} << 30;
-    if (input.captureBytes < kLeast)
-        return 0;
-    return std::min(input.projectBytes * 7 + input.captureBytes / 3, kMost);
-}
 
 CommandResult Failure(int exitCode, std::string message)
 {
@@ -260,21 +246,15 @@ std::wstring ParseQueryName(std::string_view name)
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
-    // The capture is parsed on the second core from now on, while the project loads.
+    // The capture is parsed on a thread of its own from now on, while the project loads.
     CaptureAhead capture(input.readCapture);
-    // The plug-in's library is mapped before the heap warmer competes for the second core.
     PluginLoad plugin = LoadPlugin();
-    const HeapWarmer warmer(WarmBytesFor(input));
     Gathering::Start start =
         Gathering::Open(input, std::move(plugin), options.replay, {kViewWidthPx, kViewHeightPx});
     if (!start.pGathering)
         return Failure(start.exitCode, start.error);
-    CommandResult result = Gather(
-        *start.pGathering, input, [&capture](const CaptureSink& sink) { return capture.Deliver(sink); },
-        options);
-    // The result holds all that is printed; the session and the project close on the way out.
-    KeepFreedBlocksUntilExit();
-    return result;
+    return Gather(*start.pGathering, input, [&capture](const CaptureSink& sink) { return capture.Deliver(sink); },
+                  options);
 }
 
 int StatsCommand(std::span<const std::string> args)

@@ -1,5 +1,4 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
-#include "app/HeapPolicy.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/GenerateCommand.h"
 #include "app/cli/StandardOutput.h"
@@ -36,7 +35,6 @@ Exit status: 0 success, 2 bad usage or bad input, 1 the environment failed.
 
 int main(int argc, char** argv)
 {
-    app::UseHugePageHeap();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.empty())
     {

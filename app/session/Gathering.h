@@ -8,7 +8,7 @@
 // selection opens the view if needed and presses Run, which replays the log into that statistic.
 #pragma once
 
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/session/HostSession.h"
 #include "app/session/SessionInput.h"
 

@@ -4,8 +4,7 @@
 // side through it.
 #pragma once
 
-#include "app/CaptureAhead.h"
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/session/ControlIds.h"
 #include "app/session/PluginLibrary.h"
 #include "host/HostEnvironment.h"

@@ -2,8 +2,8 @@
 // and checked, the plug-in loaded and the project opened in it.
 #pragma once
 
-#include "app/CaptureReader.h"
-#include "app/ProjectReader.h"
+#include "app/formats/CaptureReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/session/HostSession.h"
 
 #include <functional>

@@ -162,7 +162,8 @@ TEST(GenerateCommand, AnInterruptedRunLeavesTheFilesAsTheyWere)
 TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
 {
     const std::string project = TempFile("generate_progress.json", "");
-    const std::vector<std::string> args = Generate("20", "2000000", project, "/dev/null");
+    // Long enough to outlast the line's first delay (300 ms) on a fast, idle machine.
+    const std::vector<std::string> args = Generate("20", "10000000", project, "/dev/null");
 
     int terminal = -1;
     const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
@@ -185,7 +186,7 @@ TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
     close(terminal);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_NE(screen.find("\rtally: writing /dev/null, "), std::string::npos) << screen;
-    EXPECT_NE(screen.find(" of 2000000 lines ("), std::string::npos) << screen;
+    EXPECT_NE(screen.find(" of 10000000 lines ("), std::string::npos) << screen;
     // The line is cleared once the file is written.
     EXPECT_EQ(screen.substr(screen.size() - 4), "\r\033[K");
 

@@ -1,5 +1,5 @@
 // The host session and the list settings in process.
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/session/HostSession.h"
 #include "app/session/ListSettings.h"
 #include "app_Process.h"

@@ -1,5 +1,5 @@
 // The terminal view: snapshots of the executable, and the keys worked in process on a live session.
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/session/HostSession.h"
 #include "app/terminal/TerminalView.h"
 #include "app_Process.h"

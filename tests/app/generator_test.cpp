@@ -1,5 +1,5 @@
-#include "app/CaptureReader.h"
-#include "app/ProjectReader.h"
+#include "app/formats/CaptureReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/generate/GenerateFiles.h"
 #include "app/generate/Generator.h"
 

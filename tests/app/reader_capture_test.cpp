@@ -1,4 +1,4 @@
-#include "app/CaptureReader.h"
+#include "app/formats/CaptureReader.h"
 #include "app/generate/Generator.h"
 #include "app/session/DemoData.h"
 
@@ -149,6 +149,54 @@ TEST(CaptureReader, StopsAtTheFirstErrorWithEverythingBeforeItDelivered)
     EXPECT_FALSE(parser.Finish());
     EXPECT_EQ(items.size(), 2u);
     EXPECT_EQ(parser.Status().line, 4u);
+}
+
+// A byte-order mark may open a capture, as editors on some systems write one; anywhere else it is
+// text that is no JSON.
+TEST(CaptureReader, TakesAByteOrderMarkAtTheStartOnly)
+{
+    const std::string text = "\xEF\xBB\xBF{\"type\": 5}\n{\"type\": 6}\n";
+    const Collected collected = Parse(text);
+    ASSERT_TRUE(collected.status.Ok()) << collected.status.error;
+    ASSERT_EQ(collected.items.size(), 2u);
+    EXPECT_EQ(collected.items[0].type, 5);
+    EXPECT_EQ(collected.items[0].line, 1u);
+
+    // Byte by byte, the mark is seen whole all the same.
+    std::size_t items = 0;
+    app::CaptureParser parser([&](const app::CaptureItem&, std::size_t) { ++items; });
+    for (const char c : text)
+        ASSERT_TRUE(parser.Feed(std::string_view(&c, 1)));
+    EXPECT_TRUE(parser.Finish());
+    EXPECT_EQ(items, 2u);
+
+    const Collected late = Parse("{\"type\": 5}\n\xEF\xBB\xBF{\"type\": 6}\n");
+    EXPECT_FALSE(late.status.Ok());
+    EXPECT_EQ(late.status.line, 2u);
+    EXPECT_EQ(late.items.size(), 1u);
+}
+
+// The type says what an item is, so a fault of the type is the one reported, wherever it stands; the
+// other fields are checked in line order after it, whether the item's type uses them or not.
+TEST(CaptureReader, ChecksTheTypeBeforeTheOtherFields)
+{
+    const auto error = [](std::string_view line)
+    {
+        const Collected collected = Parse(line);
+        EXPECT_FALSE(collected.status.Ok()) << line;
+        return collected.status.error;
+    };
+    EXPECT_EQ(error(R"({"time": 5, "event": "x"})"), "missing \"type\"");
+    EXPECT_EQ(error(R"({"event": 7, "type": "x"})"), "column 22: \"type\" must be an integer from 0 to 63");
+    EXPECT_EQ(error(R"({"type": 5, "reason": -1, "event": 7})"),
+              "column 23: \"reason\" must be an integer from 0 to 4294967295");
+    EXPECT_EQ(error(R"({"type": 5, "event": 7, "reason": -1})"),
+              "column 22: \"event\" must be a GUID string or null");
+    // An entry of a list is pointed at itself; a control character in a shown text is escaped.
+    EXPECT_EQ(error(R"({"type": 34, "values": [null, "\u0085x"], "event": null, "target": null})"),
+              "column 31: bad GUID \"\\u0085x\" in \"values\"");
+    EXPECT_EQ(error(R"({"type": 34, "event": null, "values": []})"),
+              "missing \"target\" (needed by type 34)");
 }
 
 TEST(CaptureReader, HandlesEachLineAsItArrivesThroughAPipe)

@@ -1,11 +1,14 @@
 // The corpus of broken files under data/bad: every file is refused with the message (and, for a
 // capture, the line) that expected.txt gives for it, and everything before a bad capture line is
 // still delivered.
-#include "app/CaptureReader.h"
-#include "app/ProjectReader.h"
+#include "app/formats/CaptureReader.h"
+#include "app/formats/ProjectReader.h"
+
+#include "host/base/TextCodec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -62,10 +65,19 @@ TEST(ReaderCorpus, EveryBadFileIsRefusedWithItsMessage)
         const std::filesystem::path path = kBadDir / expectation.file;
         ASSERT_TRUE(std::filesystem::exists(path));
 
+        // A message is one line of printable UTF-8, whatever bytes the file held.
+        const auto expectPrintable = [](const std::string& message)
+        {
+            EXPECT_TRUE(text::IsValidUtf8(message)) << message;
+            EXPECT_FALSE(std::any_of(message.begin(), message.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+                << message;
+        };
         if (expectation.line == "-")
         {
             const app::ProjectReadResult result = app::ReadProjectFile(path.string());
             ASSERT_FALSE(result.Ok());
+            expectPrintable(result.error);
             EXPECT_NE(result.error.find(expectation.message), std::string::npos) << result.error;
             EXPECT_TRUE(result.project.objects.empty());
             continue;
@@ -75,6 +87,7 @@ TEST(ReaderCorpus, EveryBadFileIsRefusedWithItsMessage)
         const app::CaptureStatus status = app::ReadCaptureFile(
             path.string(), [&](const app::CaptureItem&, std::size_t line) { lines.push_back(line); });
         ASSERT_FALSE(status.Ok());
+        expectPrintable(status.error);
         EXPECT_EQ(std::to_string(status.line), expectation.line) << status.error;
         EXPECT_NE(status.error.find(expectation.message), std::string::npos) << status.error;
         // The items before the bad line were all handed over, and nothing after it.
@@ -105,23 +118,24 @@ TEST(ReaderCorpus, EveryBadFileIsRefusedWithItsMessage)
     }
 }
 
-TEST(ReaderCorpus, MissingFilesAreReportedWithoutALine)
+// Both readers word a file that cannot be opened or read alike, with the system's reason.
+TEST(ReaderCorpus, UnreadableFilesAreWordedAlikeByBothReaders)
 {
+    const auto capture = [](const std::string& path)
+    {
+        return app::ReadCaptureFile(path, [](const app::CaptureItem&, std::size_t) {});
+    };
     const std::string missing = (kBadDir / "no-such-file.jsonl").string();
-    const app::CaptureStatus status =
-        app::ReadCaptureFile(missing, [](const app::CaptureItem&, std::size_t) {});
-    EXPECT_FALSE(status.Ok());
+    const app::CaptureStatus status = capture(missing);
     EXPECT_EQ(status.line, 0u);
-    EXPECT_NE(status.error.find("cannot open"), std::string::npos);
+    EXPECT_EQ(status.error, "cannot open: No such file or directory");
+    EXPECT_EQ(app::ReadProjectFile(missing).error, status.error);
 
-    const app::ProjectReadResult project = app::ReadProjectFile(missing);
-    EXPECT_NE(project.error.find("cannot open"), std::string::npos);
-
-    // A directory opens but cannot be read as a capture.
-    const app::CaptureStatus directory =
-        app::ReadCaptureFile(kBadDir.string(), [](const app::CaptureItem&, std::size_t) {});
-    EXPECT_FALSE(directory.Ok());
+    // A directory opens but cannot be read.
+    const app::CaptureStatus directory = capture(kBadDir.string());
     EXPECT_EQ(directory.line, 0u);
+    EXPECT_EQ(directory.error, "cannot read: Is a directory");
+    EXPECT_EQ(app::ReadProjectFile(kBadDir.string()).error, directory.error);
 }
 
 } // namespace

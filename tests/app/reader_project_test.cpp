@@ -1,4 +1,4 @@
-#include "app/ProjectReader.h"
+#include "app/formats/ProjectReader.h"
 #include "app/session/DemoData.h"
 
 #include "host/services/Project.h"
@@ -82,6 +82,47 @@ TEST(ProjectReader, ReadsEveryFieldAndBuildsTheObjectModel)
     EXPECT_EQ(pEvent->GetTargetEntries().size(), 4u);
     EXPECT_FALSE(dynamic_cast<IVDialogueEvent*>(pSound));
     EXPECT_EQ(project->OutstandingReferences(), 0);
+}
+
+// A control character in a name would cut a printed cell short or split its row.
+TEST(ProjectReader, RefusesNamesHoldingControlCharacters)
+{
+    const auto read = [](std::string_view name)
+    {
+        return app::ParseProject(
+            R"({"objects": [{"id": "{00000000-0000-0000-0000-000000000001}", "name": "ok"},
+            {"id": "{00000000-0000-0000-0000-000000000002}", "name": ")" +
+            std::string(name) + "\"}]}");
+    };
+    for (const auto& [name, code] :
+         std::initializer_list<std::pair<std::string_view, std::string_view>>{{"\\u0000", "0000"},
+                                                                              {"a\\tb", "0009"},
+                                                                              {"\\u001F", "001F"},
+                                                                              {"x\\u007f", "007F"},
+                                                                              {"\\u0080", "0080"},
+                                                                              {"\xC2\x9F", "009F"}})
+    {
+        EXPECT_EQ(read(name).error,
+                  "object {00000000-0000-0000-0000-000000000002}: \"name\" holds the control "
+                  "character U+" +
+                      std::string(code))
+            << name;
+    }
+    // Next to the ranges, and beyond ASCII, names are fine.
+    for (const std::string_view name : {" ", "~", "\\u00a0", "caf\xC3\xA9", "\\ud83c\\udfb5"})
+        EXPECT_TRUE(read(name).Ok()) << name << ": " << read(name).error;
+}
+
+// A byte-order mark may open the file; a key may be named only once in any object of it.
+TEST(ProjectReader, TakesAByteOrderMarkAndRefusesKeysNamedTwice)
+{
+    EXPECT_TRUE(app::ParseProject("\xEF\xBB\xBF{\"objects\": []}").Ok());
+    EXPECT_EQ(app::ParseProject(R"({"objects": [], "version": {"a": 1, "a": 2}})").error,
+              "duplicate key \"a\"");
+    EXPECT_EQ(app::ParseProject(R"({"objects": [
+        {"id": "{00000000-0000-0000-0000-000000000001}", "name": "n", "extra": [{"b": 1, "b": 2}]}]})")
+                  .error,
+              "object 1: duplicate key \"b\"");
 }
 
 TEST(ProjectReader, GuidTextIsLaidOutAsInMemory)

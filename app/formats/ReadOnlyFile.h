@@ -2,6 +2,7 @@
 // (a reader's sink may leave by throwing).
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #include <fcntl.h>
@@ -29,5 +30,12 @@ public:
 private:
     int m_fd;
 };
+
+// How both readers word a file that failed them: "cannot open: REASON" or "cannot read: REASON",
+// with the system's reason for `error` (an errno value).
+inline std::string FileFailure(const char* action, int error)
+{
+    return std::string("cannot ") + action + ": " + std::strerror(error);
+}
 
 } // namespace app

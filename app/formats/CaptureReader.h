@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,10 +57,14 @@ struct CaptureStatus
 
 // Incremental reader: feed it bytes in pieces of any size; each complete line is parsed and its item
 // delivered before Feed returns. After the first error it ignores further input and keeps the error.
+// A UTF-8 byte-order mark may open the capture.
 class CaptureParser
 {
 public:
     explicit CaptureParser(CaptureSink sink);
+    ~CaptureParser();
+    CaptureParser(const CaptureParser&) = delete;
+    CaptureParser& operator=(const CaptureParser&) = delete;
 
     // Returns false once an error has occurred (see Status).
     bool Feed(std::string_view bytes);
@@ -69,14 +74,14 @@ public:
     const CaptureStatus& Status() const { return m_status; }
 
 private:
-    bool ParseLine(std::string_view line);
+    class LineReader;
+
+    // `bytesAfter`: how many bytes of the same buffer may be read past the line's end.
+    bool ParseLine(std::string_view line, std::size_t bytesAfter);
 
     CaptureSink m_sink;
     std::string m_pending;
-    std::vector<GUID> m_values;
-    std::vector<std::string> m_unknownKeys;
-    std::vector<char> m_nesting;
-    std::string m_scratch;
+    std::unique_ptr<LineReader> m_pReader;
     std::size_t m_line = 0;
     CaptureStatus m_status;
 };

@@ -50,13 +50,11 @@ struct ProjectReadResult
     bool Ok() const { return error.empty(); }
 };
 
-// Parses and checks the whole text: JSON syntax, field types, GUID texts, unique non-null ids, parents
-// that exist and form no cycle. Objects are numbered from 1 in messages, in file order.
+// Parses and checks the whole text: JSON syntax, keys named once, field types, GUID texts, unique
+// non-null ids, names without control characters, parents that exist and form no cycle. A message
+// names an object by its id, or by its number in file order (from 1) while the id is not known.
+// A UTF-8 byte-order mark may open the text.
 ProjectReadResult ParseProject(std::string_view json);
-
-// The same through a JSON document, which every message comes from; ParseProject tries a quicker
-// reader first for files of the usual shape.
-ProjectReadResult ParseProjectFully(std::string_view json);
 
 // Reads a file and parses it; an unreadable file is reported in `error` like any other fault.
 ProjectReadResult ReadProjectFile(const std::string& path);
