@@ -170,8 +170,10 @@ void TerminalView::DrawWindow(Canvas& canvas, CWnd* pWnd, const CellRect& parent
     {
         // Static texts run on to the right as far as their parent lets them: the terminal's font is
         // wider than the dialog's, and a cut warning would say nothing.
-        canvas.SetClip(CellRect{cells.left, cells.top, parentClip.right, cells.bottom}.Intersect(parentClip));
-        canvas.Text(cells.left, cells.top, pWnd->GetWindowText(),
+        const CellRect runOn =
+            CellRect{cells.left, cells.top, parentClip.right, cells.bottom}.Intersect(parentClip);
+        canvas.SetClip(runOn);
+        canvas.Text(cells.left, cells.top, Fit(pWnd->GetWindowText(), runOn.right - cells.left),
                     pWnd->IsWindowEnabled() ? kAttrNone : kAttrDim);
         return;
     }
@@ -199,12 +201,14 @@ void TerminalView::DrawButton(Canvas& canvas, CWnd* pWnd, const CellRect& cells,
     if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
     {
         // Like static texts, the label may run on to the right within the parent.
-        canvas.SetClip(CellRect{cells.left, cells.top, parentClip.right, cells.bottom}.Intersect(parentClip));
+        const CellRect runOn =
+            CellRect{cells.left, cells.top, parentClip.right, cells.bottom}.Intersect(parentClip);
+        canvas.SetClip(runOn);
         const int check = pWnd->GetCheck();
         const std::wstring box = check == BST_CHECKED         ? L"[x] "
                                  : check == BST_INDETERMINATE ? L"[-] "
                                                               : L"[ ] ";
-        canvas.Text(cells.left, cells.top, box + text, attr);
+        canvas.Text(cells.left, cells.top, Fit(box + text, runOn.right - cells.left), attr);
         return;
     }
     const int width = cells.Width();
