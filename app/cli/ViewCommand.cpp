@@ -91,11 +91,11 @@ int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, c
     const std::unique_ptr<Gathering> pGathering = GatherInView(std::move(pSession), options, size);
     Gathering& gathering = *pGathering;
     std::size_t items = 0;
-    const CaptureStatus status =
-        gathering.LogCapture(input.readCapture, [&items](const CaptureItem&, std::size_t) { ++items; });
+    const CaptureStatus status = gathering.LogCapture(input.captures.front().read,
+                                                      [&items](const CaptureItem&, std::size_t) { ++items; });
     if (!status.Ok())
     {
-        std::fprintf(stderr, "%s\n", CaptureErrorLine(input, status).c_str());
+        std::fprintf(stderr, "%s\n", CaptureErrorLine(input.captures.front(), status).c_str());
         return kExitBadInput;
     }
     TerminalView view(gathering.Session());
@@ -209,7 +209,7 @@ private:
         m_bCapturing = false;
         m_gathering.StopCapture();
         if (!m_parser.Status().Ok())
-            m_error = CaptureErrorLine(m_input, m_parser.Status());
+            m_error = CaptureErrorLine(m_input.captures.front(), m_parser.Status());
     }
 
     void UpdateCaptureState()
@@ -352,7 +352,7 @@ int ViewCommand(std::span<const std::string> args)
         return kExitBadInput;
     }
 
-    const SessionInput input = SessionInput::FromFiles(options.project, options.capture);
+    const SessionInput input = SessionInput::FromFiles(options.project, {options.capture});
     SessionStart start = StartSession(input);
     if (!start.pSession)
     {

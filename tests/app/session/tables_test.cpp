@@ -27,11 +27,10 @@ app::SessionInput InMemory(std::string project, std::string capture)
     {
         return app::ParseProject(project);
     };
-    input.captureName = "capture";
-    input.readCapture = [capture = std::move(capture)](const app::CaptureSink& sink)
-    {
-        return app::ParseCapture(capture, sink);
-    };
+    input.captures.push_back({"capture", [capture = std::move(capture)](const app::CaptureSink& sink)
+                              {
+                                  return app::ParseCapture(capture, sink);
+                              }});
     return input;
 }
 
@@ -43,7 +42,7 @@ std::unique_ptr<app::Gathering> Gather(const app::SessionInput& input, app::Repl
     EXPECT_NE(start.pGathering, nullptr) << start.error;
     if (start.pGathering)
     {
-        EXPECT_TRUE(start.pGathering->LogCapture(input.readCapture).Ok());
+        EXPECT_TRUE(start.pGathering->LogCapture(input.captures.front().read).Ok());
     }
     return std::move(start.pGathering);
 }
