@@ -79,20 +79,6 @@ constexpr std::array<OptionSpec, 8> kStatsOptions = {{
     {"filter", true, true},
 }};
 
-// What a run over these inputs allocates from the heap, about: the project's objects and names take
-// some seven times its text, the statistics and their copies a third of the capture's text (the
-// logged items are the logger's own, which prepares them itself). Small captures are not worth a
-// thread; for huge ones the first gigabyte is prepared, and the rest as the run goes.
-std::size_t WarmBytesFor(const SessionInput& input)
-{
-    constexpr std::size_t kLeast = std::size_t{4} << 20;
-    constexpr std::size_t kMost = std::size_t{1} << 30;
-    const std::size_t captureBytes = input.CaptureBytes();
-    if (captureBytes < kLeast)
-        return 0;
-    return std::min(input.projectBytes * 7 + captureBytes / 3, kMost);
-}
-
 CommandResult Failure(int exitCode, std::string message)
 {
     CommandResult result;
@@ -261,6 +247,20 @@ int ReportUsage(const UsageError& error, std::string_view command)
 }
 
 } // namespace
+
+// What a run over these inputs allocates from the heap, about: the project's objects and names take
+// some seven times its text, the statistics and their copies a third of the capture's text (the
+// logged items are the logger's own, which prepares them itself). Small captures are not worth a
+// thread; for huge ones the first gigabyte is prepared, and the rest as the run goes.
+std::size_t WarmBytesFor(const SessionInput& input)
+{
+    constexpr std::size_t kLeast = std::size_t{4} << 20;
+    constexpr std::size_t kMost = std::size_t{1} << 30;
+    const std::size_t captureBytes = input.CaptureBytes();
+    if (captureBytes < kLeast)
+        return 0;
+    return std::min(input.projectBytes * 7 + captureBytes / 3, kMost);
+}
 
 bool IsQueryName(std::wstring_view name)
 {

@@ -39,6 +39,9 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options);
 int StatsCommand(std::span<const std::string> args);
 int DemoCommand(std::span<const std::string> args);
 
+// About what a run over these inputs allocates from the heap, for a HeapWarmer: 0 for small inputs.
+std::size_t WarmBytesFor(const SessionInput& input);
+
 // Whether the name is one the selector offers ("None" included).
 bool IsQueryName(std::wstring_view name);
 
