@@ -77,6 +77,17 @@ std::uint64_t ParseCount(std::string_view text, std::string_view option)
     return value;
 }
 
+OutputFormat ParseOutputFormat(std::string_view text)
+{
+    if (text == "tsv")
+        return OutputFormat::Tsv;
+    if (text == "csv")
+        return OutputFormat::Csv;
+    if (text == "json")
+        return OutputFormat::Json;
+    throw UsageError("--format is tsv, csv or json, not '" + std::string(text) + "'");
+}
+
 TerminalSize ParseSize(std::string_view text)
 {
     const std::size_t cross = text.find('x');

@@ -54,6 +54,16 @@ ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const Op
 // A whole non-negative decimal number; throws UsageError naming the option.
 std::uint64_t ParseCount(std::string_view text, std::string_view option);
 
+// What `--format` asks for: tab-separated text (the copy's), comma-separated, or one json document.
+enum class OutputFormat
+{
+    Tsv,
+    Csv,
+    Json,
+};
+// "tsv", "csv" or "json"; throws UsageError.
+OutputFormat ParseOutputFormat(std::string_view text);
+
 struct TerminalSize
 {
     int cols = 120;

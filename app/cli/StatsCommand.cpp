@@ -1,9 +1,12 @@
 #include "app/cli/StatsCommand.h"
 
-#include "app/formats/CaptureAhead.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/Progress.h"
 #include "app/cli/StandardOutput.h"
+#include "app/formats/CsvWriter.h"
+#include "app/formats/JsonWriter.h"
+#include "app/session/ReadAhead.h"
+#include "app/session/Tables.h"
 #include "host/base/TextCodec.h"
 
 #include <algorithm>
@@ -22,16 +25,21 @@ constexpr int kViewWidthPx = 120 * 7;
 constexpr int kViewHeightPx = 40 * 15;
 
 constexpr std::string_view kStatsHelp =
-    R"(Usage: tally stats --project FILE --capture FILE [options]
+    R"(Usage: tally stats --project FILE --capture FILE... [options]
 
-Prints the statistics of a capture over a project as Copy Results puts them on the clipboard.
+Prints the statistics of captures over a project as Copy Results puts them on the clipboard.
 
   --project FILE            the project (JSON)
-  --capture FILE            the capture (JSON Lines); - reads standard input
+  --capture FILE            a capture (JSON Lines); - reads standard input. Given more than once,
+                            the captures are successive logger sessions with "Keep statistics
+                            across sessions" on: their statistics add up
   --query NAME              only this query: "Dialogue Events Distribution", "Paths Used",
                             "Dialogue Events Added" or "None"; without it all three real queries
+  --format tsv|csv|json     tsv (the default): the Copy Results text; csv: one table, flat for
+                            "Dialogue Events Distribution" (needs --query); json: one document
+                            with exact counts
   --replay live|run         gather while the capture is logged (live, the default), or log it
-                            first and press Run (run); both print the same text
+                            first and press Run (run, one capture only); both print the same text
   --sort COLUMN[:desc]      sort the shown list by the column with that title
   --value-sort COLUMN[:desc]
                             sort the value list of "Dialogue Events Distribution"
@@ -40,6 +48,7 @@ Prints the statistics of a capture over a project as Copy Results puts them on t
   --help                    this text
 
 --sort, --value-sort and --filter need --query.
+The out-of-sync warning of a printed query goes to stderr.
 Exit status: 0 success, 2 bad usage or bad input, 1 the plug-in cannot be loaded.
 )";
 
@@ -50,6 +59,7 @@ Prints the statistics of a small example project and capture built into the prog
 `tally stats` does; every statistic has rows worth looking at.
 
   --query NAME              only this query (see tally stats --help)
+  --format tsv|csv|json     as for tally stats
   --replay live|run         how the example capture is gathered
   --sort COLUMN[:desc]      sort the shown list
   --value-sort COLUMN[:desc]
@@ -58,10 +68,11 @@ Prints the statistics of a small example project and capture built into the prog
   --help                    this text
 )";
 
-constexpr std::array<OptionSpec, 7> kStatsOptions = {{
+constexpr std::array<OptionSpec, 8> kStatsOptions = {{
     {"project"},
-    {"capture"},
+    {"capture", true, true},
     {"query"},
+    {"format"},
     {"replay"},
     {"sort"},
     {"value-sort"},
@@ -123,22 +134,36 @@ std::string Show(Gathering& gathering, const std::wstring& query, const StatsOpt
     return {};
 }
 
-// The printed part of one query: under its name when all are printed, and its warning on stderr.
+// The printed part of one query, and its warning on stderr. As text, under its name when all are
+// printed; as csv, its one table; for json, its table joins the document's.
 void Print(Gathering& gathering, const std::wstring& query, const StatsOptions& options,
-           CommandResult& result)
+           CommandResult& result, std::vector<formats::StatisticTable>& tables)
 {
     const bool bAll = !options.query;
-    if (bAll)
-        result.out += "== " + text::ToUtf8(query) + " ==\n";
-    if (const std::wstring* pCopied = gathering.CopyResults())
-        text::AppendUtf8(result.out, *pCopied);
-    if (bAll)
-        result.out += "\n";
+    switch (options.format)
+    {
+    case OutputFormat::Tsv:
+        if (bAll)
+            result.out += "== " + text::ToUtf8(query) + " ==\n";
+        if (const std::wstring* pCopied = gathering.CopyResults())
+            text::AppendUtf8(result.out, *pCopied);
+        if (bAll)
+            result.out += "\n";
+        break;
+    case OutputFormat::Csv:
+        if (std::optional<formats::StatisticTable> table = ShownTable(gathering, query))
+            result.out += formats::WriteCsv(*table);
+        break;
+    case OutputFormat::Json:
+        if (std::optional<formats::StatisticTable> table = ShownTable(gathering, query))
+            tables.push_back(std::move(*table));
+        break;
+    }
     if (const std::optional<std::wstring> warning = gathering.Warning())
         result.err += text::ToUtf8(*warning) + "\n";
 }
 
-CommandResult Gather(Gathering& gathering, const SessionInput& input, const CaptureSource& capture,
+CommandResult Gather(Gathering& gathering, const SessionInput& input, std::span<const CaptureSource> captures,
                      const StatsOptions& options)
 {
     const std::vector<std::wstring> queries = QueriesOf(options);
@@ -151,12 +176,13 @@ CommandResult Gather(Gathering& gathering, const SessionInput& input, const Capt
     }
     ProgressLine progress;
     std::size_t items = 0;
-    const CaptureStatus status =
-        gathering.LogCapture(capture, [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
-    if (!status.Ok())
-        return Failure(kExitBadInput, CaptureErrorLine(input, status));
+    const Gathering::Logged logged =
+        gathering.LogCaptures(captures, [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
+    if (!logged.status.Ok())
+        return Failure(kExitBadInput, CaptureErrorLine(input.captures[logged.failed], logged.status));
 
     CommandResult result;
+    std::vector<formats::StatisticTable> tables;
     for (const std::wstring& query : queries)
     {
         if (!(bLive && query == queries.front()))
@@ -164,8 +190,10 @@ CommandResult Gather(Gathering& gathering, const SessionInput& input, const Capt
             if (std::string error = Show(gathering, query, options); !error.empty())
                 return Failure(kExitBadInput, error);
         }
-        Print(gathering, query, options, result);
+        Print(gathering, query, options, result, tables);
     }
+    if (options.format == OutputFormat::Json)
+        result.out = formats::WriteStatisticsJson(tables);
     return result;
 }
 
@@ -189,6 +217,10 @@ StatsOptions ReadStatsOptions(const ParsedOptions& parsed)
         options.filters.push_back(text::FromUtf8(filter));
     if (!options.query && (options.sort || options.valueSort || !options.filters.empty()))
         throw UsageError("--sort, --value-sort and --filter need --query");
+    if (std::optional<std::string> format = parsed.Get("format"))
+        options.format = ParseOutputFormat(*format);
+    if (options.format == OutputFormat::Csv && !options.query)
+        throw UsageError("--format csv holds one table and needs --query");
     return options;
 }
 
@@ -246,15 +278,14 @@ std::wstring ParseQueryName(std::string_view name)
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
 {
-    // The capture is parsed on a thread of its own from now on, while the project loads.
-    CaptureAhead capture(input.readCapture);
+    // The first capture is parsed on a thread of its own from now on, while the project loads.
+    const ReadAhead captures(input.captures);
     PluginLoad plugin = LoadPlugin();
     Gathering::Start start =
         Gathering::Open(input, std::move(plugin), options.replay, {kViewWidthPx, kViewHeightPx});
     if (!start.pGathering)
         return Failure(start.exitCode, start.error);
-    return Gather(*start.pGathering, input, [&capture](const CaptureSink& sink) { return capture.Deliver(sink); },
-                  options);
+    return Gather(*start.pGathering, input, captures.Sources(), options);
 }
 
 int StatsCommand(std::span<const std::string> args)
@@ -267,8 +298,12 @@ int StatsCommand(std::span<const std::string> args)
             return WriteStandardOutput(kStatsHelp);
         }
         const StatsOptions options = ReadStatsOptions(parsed);
-        return PrintResult(
-            RunStats(SessionInput::FromFiles(parsed.Require("project"), parsed.Require("capture")), options));
+        const std::string project = parsed.Require("project");
+        parsed.Require("capture");
+        const std::vector<std::string> captures = parsed.All("capture");
+        if (options.replay == Replay::Run && captures.size() > 1)
+            throw UsageError("--replay run takes one capture: Run replays the logger's last session only");
+        return PrintResult(RunStats(SessionInput::FromFiles(project, captures), options));
     }
     catch (const UsageError& error)
     {

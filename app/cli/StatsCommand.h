@@ -1,7 +1,8 @@
-// `tally stats` and `tally demo`: the statistics of a capture, printed as Copy Results puts them on the
-// clipboard.
+// `tally stats` and `tally demo`: the statistics of captures, printed as Copy Results puts them on the
+// clipboard, or as csv or json.
 #pragma once
 
+#include "app/cli/CommandLine.h"
 #include "app/session/Gathering.h"
 #include "app/session/ListSettings.h"
 #include "app/session/SessionInput.h"
@@ -21,6 +22,7 @@ struct StatsOptions
     std::optional<SortRequest> sort;
     std::optional<SortRequest> valueSort;
     std::vector<std::wstring> filters;
+    OutputFormat format = OutputFormat::Tsv;
 };
 
 struct CommandResult

@@ -130,12 +130,12 @@ int Snapshot(std::unique_ptr<HostSession> pSession, const SessionInput& input, c
     CaptureStatus status;
     {
         ProgressLine progress;
-        status = gathering.LogCapture(input.readCapture,
+        status = gathering.LogCapture(input.captures.front().read,
                                       [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
     }
     if (!status.Ok())
     {
-        std::fprintf(stderr, "%s\n", CaptureErrorLine(input, status).c_str());
+        std::fprintf(stderr, "%s\n", CaptureErrorLine(input.captures.front(), status).c_str());
         return kExitBadInput;
     }
     TerminalView view(gathering.Session());
@@ -253,7 +253,7 @@ private:
         m_bCapturing = false;
         m_gathering.StopCapture();
         if (!m_parser.Status().Ok())
-            m_error = CaptureErrorLine(m_input, m_parser.Status());
+            m_error = CaptureErrorLine(m_input.captures.front(), m_parser.Status());
     }
 
     void UpdateCaptureState()
@@ -370,7 +370,7 @@ int ViewCommand(std::span<const std::string> args)
         return kExitBadInput;
     }
 
-    const SessionInput input = SessionInput::FromFiles(options.project, options.capture);
+    const SessionInput input = SessionInput::FromFiles(options.project, {options.capture});
     SessionStart start = [&input]
     {
         const LoadingLine loading(input);

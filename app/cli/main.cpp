@@ -1,5 +1,6 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
 #include "app/cli/CommandLine.h"
+#include "app/cli/DiffCommand.h"
 #include "app/cli/GenerateCommand.h"
 #include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
@@ -22,6 +23,7 @@ The profiler statistics of a game-audio capture, from the statistics plug-in.
 Commands:
   stats      print the statistics of a capture over a project
   view       show the statistics view in the terminal
+  diff       print what changed in the statistics between two sets of captures
   demo       print the statistics of the built-in example
   generate   write a synthetic project and capture
 
@@ -57,6 +59,8 @@ int main(int argc, char** argv)
     }
     if (command == "stats")
         return app::StatsCommand(rest);
+    if (command == "diff")
+        return app::DiffCommand(rest);
     if (command == "demo")
         return app::DemoCommand(rest);
     if (command == "view")

@@ -85,6 +85,23 @@ std::string WriteCsv(const StatisticTable& table)
     return out;
 }
 
+std::string WriteDiffCsv(const StatisticDiff& statistic)
+{
+    std::string out;
+    const auto field = [](const std::string& text) -> std::string_view
+    {
+        return text;
+    };
+    AppendLine(out, DiffHeader(statistic), field);
+    out += '\n';
+    for (const DiffRow& row : statistic.rows)
+    {
+        AppendLine(out, DiffFields(statistic, row), field);
+        out += '\n';
+    }
+    return out;
+}
+
 std::string WriteFindingsCsv(const Findings& findings)
 {
     std::string out = "File,Line,Statistics,What,Ids\n";

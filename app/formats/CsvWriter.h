@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/formats/Findings.h"
+#include "app/formats/StatisticDiff.h"
 #include "app/formats/StatisticTable.h"
 
 #include <string>
@@ -18,6 +19,9 @@ void AppendCsvField(std::string& out, std::string_view field);
 // is flat: a line per value line with its row's cells repeated, and one with empty value fields for a
 // row without value lines.
 std::string WriteCsv(const StatisticTable& table);
+
+// The header of DiffHeader and a line per row, in the rows' order.
+std::string WriteDiffCsv(const StatisticDiff& statistic);
 
 // A header "File,Line,Statistics,What,Ids" and a line per finding, the lists joined as in text.
 std::string WriteFindingsCsv(const Findings& findings);

@@ -40,6 +40,26 @@ CaptureStatus Gathering::LogCapture(const CaptureSource& source, const CaptureSi
     return status;
 }
 
+Gathering::Logged Gathering::LogCaptures(std::span<const CaptureSource> sources, const CaptureSink& onLogged)
+{
+    m_pSession->SetPreference(L"KeepStatsAcrossRuns", sources.size() > 1);
+    Logged logged;
+    for (; logged.failed < sources.size(); ++logged.failed)
+    {
+        logged.status = LogCapture(sources[logged.failed], onLogged);
+        if (!logged.status.Ok())
+            break;
+    }
+    return logged;
+}
+
+void Gathering::Clear()
+{
+    if (!m_pSession->HasView())
+        m_pSession->OpenView(m_view.widthPx, m_view.heightPx);
+    m_pSession->Click(ctl::kClear);
+}
+
 bool Gathering::Select(std::wstring_view query)
 {
     if (!m_pSession->HasView())

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,6 @@ enum class Replay
     // Logged first, then gathered by Run.
     Run,
 };
-
-// Hands every item of a capture over in capture order and stops at the first error.
-using CaptureSource = std::function<CaptureStatus(const CaptureSink&)>;
 
 // The list controls of the selected statistic; null where it has none.
 struct StatisticLists
@@ -69,6 +67,16 @@ public:
     // One capture as one logger session: "LoggerStarted", every item the source hands over,
     // "LoggerStopped" however the reading ends. `onLogged` hears of each item once it is logged.
     CaptureStatus LogCapture(const CaptureSource& source, const CaptureSink& onLogged = {});
+    // Several captures as successive logger sessions with "Keep statistics across sessions" on, so
+    // that nothing is cleared between them and they gather as their items one after the other would;
+    // one capture with it off, as `stats` has always run. Stops at the first capture that fails.
+    struct Logged
+    {
+        CaptureStatus status;
+        // The capture that failed, when one did.
+        std::size_t failed = 0;
+    };
+    Logged LogCaptures(std::span<const CaptureSource> sources, const CaptureSink& onLogged = {});
     // The same for items that arrive piece by piece, as a live feed's do.
     void StartCapture() { m_pSession->StartLogger(); }
     void Log(const CaptureItem& item) { m_pSession->Log(item); }
@@ -79,6 +87,8 @@ public:
     bool Select(std::wstring_view query);
     std::wstring Selected() const { return m_pSession->SelectedQuery(); }
     StatisticLists Lists() const;
+    // Presses Clear, which empties every statistic, as a user does between two runs of a game.
+    void Clear();
     // Copy Results of the selected statistic; null when it copies nothing ("None").
     const std::wstring* CopyResults() { return m_pSession->CopyResults(); }
     // The out-of-sync warning of the selected statistic, when the view shows it.

@@ -22,21 +22,23 @@ std::size_t RegularFileBytes(const std::string& path)
 }
 } // namespace
 
-SessionInput SessionInput::FromFiles(const std::string& projectPath, const std::string& capturePath)
+CaptureInput CaptureInput::FromFile(const std::string& path)
+{
+    return {path, [path](const CaptureSink& sink) { return ReadCaptureFile(path, sink); }};
+}
+
+SessionInput SessionInput::FromFiles(const std::string& projectPath,
+                                     const std::vector<std::string>& capturePaths)
 {
     SessionInput input;
     input.projectName = projectPath;
-    input.captureName = capturePath;
     input.readProject = [projectPath]
     {
         return ReadProjectFile(projectPath);
     };
-    input.readCapture = [capturePath](const CaptureSink& sink)
-    {
-        return ReadCaptureFile(capturePath, sink);
-    };
     input.projectBytes = RegularFileBytes(projectPath);
-    input.captureBytes = RegularFileBytes(capturePath);
+    for (const std::string& path : capturePaths)
+        input.captures.push_back(CaptureInput::FromFile(path));
     return input;
 }
 
@@ -44,23 +46,22 @@ SessionInput SessionInput::Demo()
 {
     SessionInput input;
     input.projectName = "demo project";
-    input.captureName = "demo capture";
     input.readProject = []
     {
         return ParseProject(DemoProjectJson());
     };
-    input.readCapture = [](const CaptureSink& sink)
-    {
-        return ParseCapture(DemoCaptureJsonl(), sink);
-    };
+    input.captures.push_back({"demo capture", [](const CaptureSink& sink)
+                              {
+                                  return ParseCapture(DemoCaptureJsonl(), sink);
+                              }});
     return input;
 }
 
-std::string CaptureErrorLine(const SessionInput& input, const CaptureStatus& status)
+std::string CaptureErrorLine(const CaptureInput& capture, const CaptureStatus& status)
 {
     if (status.line == 0)
-        return "tally: " + input.captureName + ": " + status.error;
-    return "tally: " + input.captureName + ":" + std::to_string(status.line) + ": " + status.error;
+        return "tally: " + capture.name + ": " + status.error;
+    return "tally: " + capture.name + ":" + std::to_string(status.line) + ": " + status.error;
 }
 
 PluginLoad LoadPlugin()

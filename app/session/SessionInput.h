@@ -9,29 +9,42 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app
 {
 
+// Hands every item of a capture over in capture order and stops at the first error.
+using CaptureSource = std::function<CaptureStatus(const CaptureSink&)>;
+
+struct CaptureInput
+{
+    // The name that messages give it.
+    std::string name;
+    CaptureSource read;
+
+    static CaptureInput FromFile(const std::string& path);
+};
+
 struct SessionInput
 {
-    // The names that messages give the two inputs.
+    // The name that messages give the project.
     std::string projectName;
-    std::string captureName;
     std::function<ProjectReadResult()> readProject;
-    // Delivers every item in capture order and stops at the first error.
-    std::function<CaptureStatus(const CaptureSink&)> readCapture;
-    // The inputs' sizes in bytes when known beforehand (files); 0 otherwise.
+    // The project's size in bytes when known beforehand (a file); 0 otherwise.
     std::size_t projectBytes = 0;
-    std::size_t captureBytes = 0;
+    // In the order given; each is one logger session.
+    std::vector<CaptureInput> captures;
 
-    static SessionInput FromFiles(const std::string& projectPath, const std::string& capturePath);
+    static SessionInput FromFiles(const std::string& projectPath,
+                                  const std::vector<std::string>& capturePaths);
     // The example built into the program.
     static SessionInput Demo();
+
 };
 
 // "tally: FILE:LINE: message", or "tally: FILE: message" when the file itself failed.
-std::string CaptureErrorLine(const SessionInput& input, const CaptureStatus& status);
+std::string CaptureErrorLine(const CaptureInput& capture, const CaptureStatus& status);
 
 struct SessionStart
 {
