@@ -1,6 +1,7 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
 #include "app/HeapPolicy.h"
 #include "app/cli/CommandLine.h"
+#include "app/cli/ExplainCommand.h"
 #include "app/cli/GenerateCommand.h"
 #include "app/cli/StatsCommand.h"
 #include "app/cli/Version.h"
@@ -22,6 +23,7 @@ The profiler statistics of a game-audio capture, from the statistics plug-in.
 Commands:
   stats      print the statistics of a capture over a project
   view       show the statistics view in the terminal
+  explain    list the items that put a statistic out of sync, and why
   demo       print the statistics of the built-in example
   generate   write a synthetic project and capture
 
@@ -56,6 +58,8 @@ int main(int argc, char** argv)
     }
     if (command == "stats")
         return app::StatsCommand(rest);
+    if (command == "explain")
+        return app::ExplainCommand(rest);
     if (command == "demo")
         return app::DemoCommand(rest);
     if (command == "view")
