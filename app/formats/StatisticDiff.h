@@ -1,9 +1,10 @@
 // The rows of one statistic before and after, keyed by the statistic's own keys, for `diff`.
 #pragma once
 
+#include "app/formats/StatisticTable.h"
+
 #include <cstdint>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace app::formats
@@ -18,9 +19,6 @@ enum class DiffRowKind
     // A value row of "Dialogue Events Distribution".
     Value,
 };
-
-// A path text or a GUID as written in files, or an argument position.
-using KeyPart = std::variant<std::string, std::int64_t>;
 
 struct DiffRow
 {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace app::formats
@@ -43,12 +44,18 @@ struct Cell
     static Cell Percent(float share);
 };
 
+// A part of what identifies a row from one capture to another: a path text or a GUID as written in
+// files, or an argument position.
+using KeyPart = std::variant<std::string, std::int64_t>;
+
 // One value line of an event of "Dialogue Events Distribution": its cells under the value columns.
 struct ValueLine
 {
     std::vector<Cell> cells;
     // The argument's position, counted from 1; lines of one argument are drawn together.
     int argument = 0;
+    // The event's id, the argument's position and the value's id.
+    std::vector<KeyPart> key = {};
 };
 
 struct Row
@@ -56,6 +63,9 @@ struct Row
     std::vector<Cell> cells;
     // The value lines in the order of the copy; only the distribution has them.
     std::vector<ValueLine> values;
+    // The statistic's own key of the row: the path of "Paths Used", the event's id and the target's
+    // id of "Dialogue Events Added", the event's id of "Dialogue Events Distribution".
+    std::vector<KeyPart> key = {};
 };
 
 struct StatisticTable

@@ -50,6 +50,8 @@ public:
     // The user's filter of a column, null when the column does not exist.
     const FilterCriterion* GetColumnFilter(int column) const;
 
+    // The list shown, whose source serves the rows and cells; null when none is.
+    FilteredDataList* GetList() const { return m_pList; }
     int ColumnCount() const;
     const ResultColumnFilter* GetColumn(int column) const;
     // The shown text of a cell of a shown row.
