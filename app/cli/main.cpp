@@ -3,6 +3,7 @@
 #include "app/cli/CommandLine.h"
 #include "app/cli/ExplainCommand.h"
 #include "app/cli/GenerateCommand.h"
+#include "app/cli/ReportCommand.h"
 #include "app/cli/StatsCommand.h"
 #include "app/cli/Version.h"
 #include "app/cli/ViewCommand.h"
@@ -24,6 +25,7 @@ Commands:
   stats      print the statistics of a capture over a project
   view       show the statistics view in the terminal
   explain    list the items that put a statistic out of sync, and why
+  report     write one HTML page of the statistics, coverage and findings
   demo       print the statistics of the built-in example
   generate   write a synthetic project and capture
 
@@ -60,6 +62,8 @@ int main(int argc, char** argv)
         return app::StatsCommand(rest);
     if (command == "explain")
         return app::ExplainCommand(rest);
+    if (command == "report")
+        return app::ReportCommand(rest);
     if (command == "demo")
         return app::DemoCommand(rest);
     if (command == "view")
