@@ -1,6 +1,7 @@
 #include "app/cli/DiffCommand.h"
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
 #include "app/formats/CsvWriter.h"
 #include "app/formats/JsonWriter.h"
@@ -199,23 +200,12 @@ int DiffCommand(std::span<const std::string> args)
     {
         const ParsedOptions parsed = ParseOptions(args, kOptions);
         if (parsed.Has("help"))
-        {
-            std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
-            return kExitOk;
-        }
-        const CommandResult result = RunDiff(ReadOptions(parsed));
-        if (result.exitCode == kExitOk)
-        {
-            std::fwrite(result.out.data(), 1, result.out.size(), stdout);
-            std::fflush(stdout);
-        }
-        std::fputs(result.err.c_str(), stderr);
-        return result.exitCode;
+            return WriteStandardOutput(kHelp);
+        return PrintResult(RunDiff(ReadOptions(parsed)));
     }
     catch (const UsageError& error)
     {
-        std::fprintf(stderr, "tally: %s\nTry 'tally diff --help'.\n", error.what());
-        return kExitBadInput;
+        return ReportUsage(error, "diff");
     }
 }
 

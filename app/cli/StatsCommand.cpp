@@ -79,14 +79,6 @@ constexpr std::array<OptionSpec, 8> kStatsOptions = {{
     {"filter", true, true},
 }};
 
-CommandResult Failure(int exitCode, std::string message)
-{
-    CommandResult result;
-    result.exitCode = exitCode;
-    result.err = std::move(message) + "\n";
-    return result;
-}
-
 // Sorts and filters the lists of the selected query; an empty text when all applied.
 std::string ApplyListSettings(const Gathering& gathering, const StatsOptions& options)
 {
@@ -176,8 +168,8 @@ CommandResult Gather(Gathering& gathering, const SessionInput& input, std::span<
     }
     ProgressLine progress;
     std::size_t items = 0;
-    const Gathering::Logged logged =
-        gathering.LogCaptures(captures, [&](const CaptureItem&, std::size_t) { progress.Tick(++items); });
+    const Gathering::Logged logged = gathering.LogCaptures(
+        captures, [&](std::size_t, const CaptureItem&, std::size_t) { progress.Tick(++items); });
     if (!logged.status.Ok())
         return Failure(kExitBadInput, CaptureErrorLine(input.captures[logged.failed], logged.status));
 
@@ -222,25 +214,6 @@ StatsOptions ReadStatsOptions(const ParsedOptions& parsed)
     if (options.format == OutputFormat::Csv && !options.query)
         throw UsageError("--format csv holds one table and needs --query");
     return options;
-}
-
-int PrintResult(const CommandResult& result)
-{
-    if (result.exitCode == kExitOk)
-    {
-        // The warnings belong to the text printed: without it they would mislead.
-        if (const int written = WriteStandardOutput(result.out); written != kExitOk)
-            return written;
-    }
-    std::fputs(result.err.c_str(), stderr);
-    return result.exitCode;
-}
-
-int ReportUsage(const UsageError& error, std::string_view command)
-{
-    std::fprintf(stderr, "tally: %s\nTry 'tally %.*s --help'.\n", error.what(),
-                 static_cast<int>(command.size()), command.data());
-    return kExitBadInput;
 }
 
 } // namespace

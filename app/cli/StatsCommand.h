@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/CommandResult.h"
 #include "app/session/Gathering.h"
 #include "app/session/ListSettings.h"
 #include "app/session/SessionInput.h"
@@ -23,14 +24,6 @@ struct StatsOptions
     std::optional<SortRequest> valueSort;
     std::vector<std::wstring> filters;
     OutputFormat format = OutputFormat::Tsv;
-};
-
-struct CommandResult
-{
-    int exitCode = 0;
-    // Printed only on success.
-    std::string out;
-    std::string err;
 };
 
 CommandResult RunStats(const SessionInput& input, const StatsOptions& options);

@@ -1,7 +1,9 @@
 // tally: the host that users run. It loads the statistics plug-in and shows or prints what it gathers.
 #include "app/cli/CommandLine.h"
 #include "app/cli/DiffCommand.h"
+#include "app/cli/ExplainCommand.h"
 #include "app/cli/GenerateCommand.h"
+#include "app/cli/ReportCommand.h"
 #include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
 #include "app/cli/Version.h"
@@ -24,6 +26,8 @@ Commands:
   stats      print the statistics of a capture over a project
   view       show the statistics view in the terminal
   diff       print what changed in the statistics between two sets of captures
+  explain    list the items that put a statistic out of sync, and why
+  report     write one HTML page of the statistics, coverage and findings
   demo       print the statistics of the built-in example
   generate   write a synthetic project and capture
 
@@ -61,6 +65,10 @@ int main(int argc, char** argv)
         return app::StatsCommand(rest);
     if (command == "diff")
         return app::DiffCommand(rest);
+    if (command == "explain")
+        return app::ExplainCommand(rest);
+    if (command == "report")
+        return app::ReportCommand(rest);
     if (command == "demo")
         return app::DemoCommand(rest);
     if (command == "view")

@@ -40,13 +40,20 @@ CaptureStatus Gathering::LogCapture(const CaptureSource& source, const CaptureSi
     return status;
 }
 
-Gathering::Logged Gathering::LogCaptures(std::span<const CaptureSource> sources, const CaptureSink& onLogged)
+Gathering::Logged Gathering::LogCaptures(std::span<const CaptureSource> sources, const SessionSink& onLogged)
 {
     m_pSession->SetPreference(L"KeepStatsAcrossRuns", sources.size() > 1);
     Logged logged;
     for (; logged.failed < sources.size(); ++logged.failed)
     {
-        logged.status = LogCapture(sources[logged.failed], onLogged);
+        const std::size_t capture = logged.failed;
+        CaptureSink onItem;
+        if (onLogged)
+            onItem = [&onLogged, capture](const CaptureItem& item, std::size_t line)
+            {
+                onLogged(capture, item, line);
+            };
+        logged.status = LogCapture(sources[capture], onItem);
         if (!logged.status.Ok())
             break;
     }

@@ -76,7 +76,9 @@ public:
         // The capture that failed, when one did.
         std::size_t failed = 0;
     };
-    Logged LogCaptures(std::span<const CaptureSource> sources, const CaptureSink& onLogged = {});
+    // Hears of each item once it is logged, with the position of its capture among the sources.
+    using SessionSink = std::function<void(std::size_t capture, const CaptureItem& item, std::size_t line)>;
+    Logged LogCaptures(std::span<const CaptureSource> sources, const SessionSink& onLogged = {});
     // The same for items that arrive piece by piece, as a live feed's do.
     void StartCapture() { m_pSession->StartLogger(); }
     void Log(const CaptureItem& item) { m_pSession->Log(item); }

@@ -1,5 +1,7 @@
 #include "host/ui/Wnd.h"
 
+#include "host/ui/ShowWindowHook.h"
+
 #include <algorithm>
 #include <cwctype>
 #include <memory>
@@ -376,6 +378,7 @@ BOOL CWnd::ShowWindow(int nCmdShow)
         m_hWnd->style &= ~WS_VISIBLE;
     else
         m_hWnd->style |= WS_VISIBLE;
+    ShowWindowHook::Notify(m_hWnd, nCmdShow);
     return wasVisible;
 }
 
