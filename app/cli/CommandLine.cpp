@@ -28,6 +28,14 @@ std::string ParsedOptions::Require(std::string_view name) const
     return *value;
 }
 
+std::vector<std::string> ParsedOptions::RequireAll(std::string_view name) const
+{
+    std::vector<std::string> values = All(name);
+    if (values.empty())
+        throw UsageError("missing --" + std::string(name));
+    return values;
+}
+
 ParsedOptions ParseOptions(std::span<const std::string> args, std::span<const OptionSpec> specs)
 {
     static constexpr OptionSpec kHelp{"help", false, true};

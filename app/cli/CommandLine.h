@@ -41,6 +41,8 @@ public:
     std::vector<std::string> All(std::string_view name) const;
     // The value of an option that must be given.
     std::string Require(std::string_view name) const;
+    // Every value of a repeatable option that must be given at least once.
+    std::vector<std::string> RequireAll(std::string_view name) const;
 
 private:
     friend ParsedOptions ParseOptions(std::span<const std::string>, std::span<const OptionSpec>);

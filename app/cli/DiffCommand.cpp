@@ -72,10 +72,8 @@ DiffOptions ReadOptions(const ParsedOptions& parsed)
 {
     DiffOptions options;
     options.project = parsed.Require("project");
-    parsed.Require("before");
-    parsed.Require("after");
-    options.before = parsed.All("before");
-    options.after = parsed.All("after");
+    options.before = parsed.RequireAll("before");
+    options.after = parsed.RequireAll("after");
     if (std::optional<std::string> query = parsed.Get("query"))
     {
         options.query = text::FromUtf8(*query);

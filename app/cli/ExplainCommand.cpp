@@ -104,9 +104,7 @@ int ExplainCommand(std::span<const std::string> args)
             return WriteStandardOutput(kExplainHelp);
         const OutputFormat format = ParseOutputFormat(parsed.Get("format").value_or("tsv"));
         const std::string project = parsed.Require("project");
-        const std::vector<std::string> captures = parsed.All("capture");
-        if (captures.empty())
-            throw UsageError("missing --capture");
+        const std::vector<std::string> captures = parsed.RequireAll("capture");
         return PrintResult(RunExplain(SessionInput::FromFiles(project, captures), format));
     }
     catch (const UsageError& error)

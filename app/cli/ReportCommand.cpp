@@ -166,9 +166,7 @@ int ReportCommand(std::span<const std::string> args)
             return WriteStandardOutput(kReportHelp);
         const std::string project = parsed.Require("project");
         const std::string output = parsed.Require("output");
-        const std::vector<std::string> captures = parsed.All("capture");
-        if (captures.empty())
-            throw UsageError("missing --capture");
+        const std::vector<std::string> captures = parsed.RequireAll("capture");
         return PrintResult(RunReport(SessionInput::FromFiles(project, captures), output));
     }
     catch (const UsageError& error)

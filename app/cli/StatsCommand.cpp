@@ -267,13 +267,10 @@ int StatsCommand(std::span<const std::string> args)
     {
         const ParsedOptions parsed = ParseOptions(args, kStatsOptions);
         if (parsed.Has("help"))
-        {
             return WriteStandardOutput(kStatsHelp);
-        }
         const StatsOptions options = ReadStatsOptions(parsed);
         const std::string project = parsed.Require("project");
-        parsed.Require("capture");
-        const std::vector<std::string> captures = parsed.All("capture");
+        const std::vector<std::string> captures = parsed.RequireAll("capture");
         if (options.replay == Replay::Run && captures.size() > 1)
             throw UsageError("--replay run takes one capture: Run replays the logger's last session only");
         return PrintResult(RunStats(SessionInput::FromFiles(project, captures), options));
