@@ -65,7 +65,7 @@ void ArgumentPathsQuery::EndRun()
 
 void ArgumentPathsQuery::Clear()
 {
-    m_pending.clear();
+    m_pending.Clear();
     m_paths.Clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
@@ -146,7 +146,7 @@ void ArgumentPathsQuery::OnDialogueResolved(const DialogueResolvedItem& item)
     if (data.path == nullptr)
         data.path = element.first.c_str();
     if (!item.IsResolveOnly())
-        m_pending[item.GetTargetID()].push(&element);
+        m_pending.FindOrAdd(item.GetTargetID()).second.push(&element);
 
     m_list.ItemAddedOrChanged(&element);
 }
@@ -157,16 +157,16 @@ void ArgumentPathsQuery::OnObjectNotification(const ObjectNotificationItem& item
     if (!items::IsPlayReason(items::ReasonOf(item)))
         return;
     // The search that accepts the nearest pending target keeps its element.
-    auto pending = m_pending.end();
+    PendingIndex::Element* pPending = nullptr;
     const auto match = items::MatchTarget(item.GetObjectID(),
                                           [&](const GUID& id)
                                           {
-                                              pending = m_pending.find(id);
-                                              return pending != m_pending.end();
+                                              pPending = m_pending.Find(id);
+                                              return pPending != nullptr;
                                           });
     if (!match)
         return;
-    PendingQueue& queue = pending->second;
+    PendingQueue& queue = pPending->second;
     // The nearest pending key decides, even with nothing left under it.
     if (queue.empty())
         return;

@@ -9,7 +9,6 @@
 #include "queries/IndexedMap.h"
 
 #include <cstdint>
-#include <map>
 #include <queue>
 #include <string>
 #include <string_view>
@@ -37,6 +36,9 @@ using PathMap = PathIndex::Map;
 // Resolutions waiting for a play of their target, oldest first. Entries are the path elements, so
 // that a credited row can be announced without a search.
 using PendingQueue = std::queue<PathMap::value_type*>;
+// Every resolution and every play looks its target up among all those resolved, so the targets are
+// found through a hash of their GUID.
+using PendingIndex = IndexedMap<GUID, PendingQueue, GUIDLess, GUID, GUIDHash>;
 
 class ArgumentPathsQuery : public IProfilerQuery, private FilteredDataList::IDataSource
 {
@@ -76,7 +78,7 @@ private:
     PathIndex m_paths;
     // The path of the item being handled; a row's key is copied from it only for a new path.
     std::wstring m_pathText;
-    std::map<GUID, PendingQueue, GUIDLess> m_pending;
+    PendingIndex m_pending;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

@@ -261,11 +261,15 @@ void DialogueEventQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         return;
     }
 
+    // A target is mostly reached by one event: its entry then leads to the event's element, which
+    // saves the search of the events.
     const GUID eventID = item.GetObjectID();
-    auto& element = *m_eventMap.try_emplace(eventID).first;
+    EventMap::value_type*& targetEvent = m_targetToEvent[item.GetTargetID()];
+    if (targetEvent == nullptr || targetEvent->first != eventID)
+        targetEvent = &*m_eventMap.try_emplace(eventID).first;
+    auto& element = *targetEvent;
     EventData& data = element.second;
     ++data.added;
-    m_targetToEvent.insert_or_assign(item.GetTargetID(), eventID);
 
     // Positions only grow: a trailing argument the event lost keeps its rows.
     const std::uint64_t argumentCount = item.GetArgumentCount();
@@ -314,11 +318,9 @@ void DialogueEventQuery::OnObjectNotification(const ObjectNotificationItem& item
                                           });
     if (!match)
         return;
-    const auto event = m_eventMap.find(target->second);
-    if (event == m_eventMap.end())
-        return;
-    ++event->second.played;
-    m_eventList.ItemAddedOrChanged(&*event);
+    EventMap::value_type& event = *target->second;
+    ++event.second.played;
+    m_eventList.ItemAddedOrChanged(&event);
 }
 
 } // namespace DialogueEventQuery

@@ -41,11 +41,13 @@ private:
     std::uint32_t m_index = 0;
 };
 
+// What a search and a count read comes first, next to the key in the map's node; the label is only
+// read to show the row.
 struct ValueData
 {
     std::uint64_t count = 0;
-    CStdStr<wchar_t> label;
     ArgumentTotalLink argumentTotal;
+    CStdStr<wchar_t> label;
 };
 
 // Keyed by the value object's GUID; the null GUID keys the wildcard "*".
@@ -171,8 +173,9 @@ private:
     bool InitArgument(ArgumentVector& arguments, std::uint32_t index, const GUID& argumentID);
 
     EventMap m_eventMap;
-    // Each target a resolution reached, and the event whose resolution reached it last.
-    std::map<GUID, GUID, GUIDLess> m_targetToEvent;
+    // Each target a resolution reached, and the element of the event whose resolution reached it
+    // last: elements stay until Clear, which empties both maps.
+    std::map<GUID, EventMap::value_type*, GUIDLess> m_targetToEvent;
     FilteredDataList m_eventList;
     FilteredDataList m_valueList;
     IProfilerQueryOwner* m_pOwner = nullptr;

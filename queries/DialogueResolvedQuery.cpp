@@ -100,7 +100,7 @@ void DialogueResolvedQuery::EndRun()
 
 void DialogueResolvedQuery::Clear()
 {
-    m_eventMap.clear();
+    m_events.Clear();
     m_list.ClearAllItems();
     m_bUnsynchronized = false;
 }
@@ -113,7 +113,7 @@ void DialogueResolvedQuery::OnMonitoringItem(const MonitoringItem* pItem)
 
 FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateRowIterator()
 {
-    return new RowIterator(&m_eventMap);
+    return new RowIterator(&m_events.Rows());
 }
 
 FilteredDataList::IDataIterator* DialogueResolvedQuery::CreateColumnIterator(const void* pRow)
@@ -160,7 +160,7 @@ void DialogueResolvedQuery::OnDialogueResolved(const DialogueResolvedItem& item)
         MarkUnsynchronized();
         return;
     }
-    auto& element = *m_eventMap.try_emplace(eventID).first;
+    auto& element = m_events.FindOrAdd(eventID);
     // The targets are read once per Clear; an event whose reading gave nothing tries again.
     if (element.second.empty() && !FillTargets(element, eventID))
     {

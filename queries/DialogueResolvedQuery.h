@@ -6,6 +6,7 @@
 #include "host/base/Guid.h"
 #include "host/base/StdStr.h"
 #include "host/results/FilteredDataList.h"
+#include "queries/IndexedMap.h"
 
 #include <cstdint>
 #include <map>
@@ -20,7 +21,10 @@ struct TargetData;
 
 // Keyed by the target object's GUID; the null GUID stands for an entry without a target.
 using TargetMap = std::map<GUID, TargetData, GUIDLess>;
-using EventMap = std::map<GUID, TargetMap, GUIDLess>;
+// Every resolution finds its event among all of the capture's, so the events are found through a
+// hash of their GUID.
+using EventIndex = IndexedMap<GUID, TargetMap, GUIDLess, GUID, GUIDHash>;
+using EventMap = EventIndex::Map;
 
 struct TargetData
 {
@@ -88,7 +92,7 @@ public:
     void Clear() override;
     void OnMonitoringItem(const MonitoringItem* pItem) override;
 
-    const EventMap& GetEventMap() const { return m_eventMap; }
+    const EventMap& GetEventMap() const { return m_events.Rows(); }
     FilteredDataList& GetList() { return m_list; }
 
 private:
@@ -102,7 +106,7 @@ private:
     bool FillTargets(EventMap::value_type& element, const GUID& eventID);
 
     // Declared before the list, so that the list goes first at unload.
-    EventMap m_eventMap;
+    EventIndex m_events;
     FilteredDataList m_list;
     IProfilerQueryOwner* m_pOwner = nullptr;
     bool m_bUnsynchronized = false;

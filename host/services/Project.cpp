@@ -172,14 +172,14 @@ template <class T> auto* Project::Insert(const GUID& id, std::wstring name)
     auto pObject = std::make_unique<T>(this, id, std::move(name));
     T* const pRaw = pObject.get();
     m_objects.push_back(std::move(pObject));
-    m_index.emplace(id, Entry{pRaw, &pRaw->GetSetup().Core()});
+    m_index.Insert(&pRaw->GetSetup());
     return &pRaw->GetSetup();
 }
 
 void Project::Reserve(std::size_t count)
 {
     m_objects.reserve(count);
-    m_index.reserve(count);
+    m_index.Reserve(count);
 }
 
 ProjectObject* Project::AddObject(const GUID& id, std::wstring name)
@@ -199,11 +199,11 @@ DialogueEventObject* Project::AddDialogueEvent(const GUID& id, std::wstring name
 
 bool Project::SetParent(const GUID& child, const GUID& parent)
 {
-    const Entry* const pChildEntry = FindEntry(child);
-    const Entry* const pParentEntry = FindEntry(parent);
-    if (pChildEntry == nullptr || pParentEntry == nullptr)
+    ProjectObject* const pChild = FindEntry(child);
+    const ProjectObject* const pParent = FindEntry(parent);
+    if (pChild == nullptr || pParent == nullptr)
         return false;
-    return Link(*pChildEntry->pCore, pChildEntry->pObject, pParentEntry->pObject);
+    return SetParent(*pChild, *pParent);
 }
 
 bool Project::SetParent(ProjectObject& child, const ProjectObject& parent)
@@ -222,14 +222,8 @@ bool Project::Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pPar
     return true;
 }
 
-const Project::Entry* Project::FindEntry(const GUID& id) const
-{
-    const auto found = m_index.find(id);
-    return found != m_index.end() ? &found->second : nullptr;
-}
-
 IVObject* Project::Find(const GUID& id) const
 {
-    const Entry* const pEntry = FindEntry(id);
-    return pEntry != nullptr ? pEntry->pObject : nullptr;
+    const ProjectObject* const pObject = FindEntry(id);
+    return pObject != nullptr ? pObject->Object() : nullptr;
 }

@@ -2,6 +2,7 @@
 // belong to the project; references taken by plug-ins are counted so that leaks can be seen.
 #pragma once
 
+#include "host/base/AddressIndex.h"
 #include "host/base/Guid.h"
 #include "host/services/VObject.h"
 
@@ -9,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class Project;
@@ -111,19 +111,19 @@ public:
     void CountOverRelease() { ++m_overReleases; }
 
 private:
-    struct Entry
+    struct IdOf
     {
-        IVObject* pObject = nullptr;
-        ObjectCore* pCore = nullptr;
+        const GUID& operator()(const ProjectObject& object) const { return object.Core().id; }
     };
 
     template <class T> auto* Insert(const GUID& id, std::wstring name);
     static bool Link(ObjectCore& childCore, const IVObject* pChild, IVObject* pParent);
-    const Entry* FindEntry(const GUID& id) const;
+    ProjectObject* FindEntry(const GUID& id) const { return m_index.Find(id); }
 
     // Objects in the order they were added.
     std::vector<std::unique_ptr<IVObject>> m_objects;
-    std::unordered_map<GUID, Entry, GUIDHash> m_index;
+    // Every lookup of a plug-in goes through here, many per monitoring item.
+    AddressIndex<ProjectObject, IdOf, GUIDHash, std::equal_to<>> m_index;
     long long m_outstanding = 0;
     long long m_overReleases = 0;
 };
