@@ -3,10 +3,12 @@
 #include "app/generate/Generator.h"
 #include "app_Process.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -161,9 +163,13 @@ TEST(GenerateCommand, AnInterruptedRunLeavesTheFilesAsTheyWere)
 
 TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
 {
-    const std::string project = TempFile("generate_progress.json", "");
-    // Long enough to outlast the line's first delay (300 ms) on a fast, idle machine.
-    const std::vector<std::string> args = Generate("20", "10000000", project, "/dev/null");
+    const fs::path folder = Folder("generate_progress");
+    const std::string project = (folder / "p.json").string();
+    // The capture goes into a pipe that is read slowly, so that writing it outlasts the line's first
+    // delay (300 ms) however fast the machine.
+    const std::string pipe = (folder / "c.pipe").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::vector<std::string> args = Generate("20", "50000", project, pipe);
 
     int terminal = -1;
     const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
@@ -177,20 +183,31 @@ TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
         execv(TALLY_EXE_PATH, argv.data());
         _exit(127);
     }
+    std::thread reader(
+        [&pipe]
+        {
+            const int fd = open(pipe.c_str(), O_RDONLY);
+            char chunk[65536];
+            while (fd >= 0 && read(fd, chunk, sizeof chunk) > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(8));
+            if (fd >= 0)
+                close(fd);
+        });
     std::string screen;
     char buffer[4096];
     for (ssize_t length; (length = read(terminal, buffer, sizeof buffer)) > 0;)
         screen.append(buffer, static_cast<std::size_t>(length));
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    reader.join();
     close(terminal);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_NE(screen.find("\rtally: writing /dev/null, "), std::string::npos) << screen;
-    EXPECT_NE(screen.find(" of 10000000 lines ("), std::string::npos) << screen;
+    EXPECT_NE(screen.find("\rtally: writing " + pipe + ", "), std::string::npos) << screen;
+    EXPECT_NE(screen.find(" of 50000 lines ("), std::string::npos) << screen;
     // The line is cleared once the file is written.
     EXPECT_EQ(screen.substr(screen.size() - 4), "\r\033[K");
 
-    const ProcessResult piped = RunTally(args);
+    const ProcessResult piped = RunTally(Generate("20", "50000", project, "/dev/null"));
     EXPECT_EQ(piped.exitCode, 0);
     EXPECT_EQ(piped.err, "");
 }
