@@ -56,9 +56,6 @@ constexpr std::array<OptionSpec, 5> kOptions = {{
     {"format"},
 }};
 
-// The container's size for a view that nobody sees: the view's default of 120x40 cells.
-constexpr Gathering::ViewSize kViewSize{120 * 7, 40 * 15};
-
 struct DiffOptions
 {
     std::string project;
@@ -139,7 +136,8 @@ CommandResult RunDiff(const DiffOptions& options)
     const ReadAhead captures(input.captures);
     const std::span<const CaptureSource> sources(captures.Sources());
     PluginLoad plugin = LoadPlugin();
-    Gathering::Start start = Gathering::Open(input, std::move(plugin), Replay::Live, kViewSize);
+    Gathering::Start start =
+        Gathering::Open(input, std::move(plugin), Replay::Live, Gathering::kPrintingView);
     CommandResult result;
     if (!start.pGathering)
     {

@@ -53,10 +53,6 @@ constexpr std::array<OptionSpec, 3> kExplainOptions = {{
     {"format"},
 }};
 
-// The container's size: the views draw nothing.
-constexpr int kViewWidthPx = 120 * 7;
-constexpr int kViewHeightPx = 40 * 15;
-
 std::string Write(const formats::Findings& findings, OutputFormat format)
 {
     switch (format)
@@ -77,8 +73,7 @@ CommandResult RunExplain(const SessionInput& input, OutputFormat format)
 {
     // The first capture is parsed on a thread of its own from now on, while the project loads.
     const ReadAhead captures(input.captures);
-    Gathering::Start start =
-        Gathering::Open(input, LoadPlugin(), Replay::Live, {kViewWidthPx, kViewHeightPx});
+    Gathering::Start start = Gathering::Open(input, LoadPlugin(), Replay::Live, Gathering::kPrintingView);
     if (!start.pGathering)
         return Failure(start.exitCode, start.error);
     Gathering& gathering = *start.pGathering;

@@ -49,9 +49,6 @@ constexpr std::array<OptionSpec, 3> kReportOptions = {{
     {"output"},
 }};
 
-constexpr int kViewWidthPx = 120 * 7;
-constexpr int kViewHeightPx = 40 * 15;
-
 std::string ItemKind(const CaptureItem& item)
 {
     if (std::holds_alternative<DialogueResolved>(item))
@@ -114,8 +111,7 @@ CommandResult RunReport(const SessionInput& given, const std::string& output)
     };
     // The first capture is parsed on a thread of its own from now on, while the project loads.
     const ReadAhead captures(input.captures);
-    Gathering::Start start =
-        Gathering::Open(input, LoadPlugin(), Replay::Live, {kViewWidthPx, kViewHeightPx});
+    Gathering::Start start = Gathering::Open(input, LoadPlugin(), Replay::Live, Gathering::kPrintingView);
     if (!start.pGathering)
         return Failure(start.exitCode, start.error);
     Gathering& gathering = *start.pGathering;

@@ -20,10 +20,6 @@ namespace app
 namespace
 {
 
-// The container's size for commands that draw nothing: the view's default of 120x40 cells.
-constexpr int kViewWidthPx = 120 * 7;
-constexpr int kViewHeightPx = 40 * 15;
-
 constexpr std::string_view kStatsHelp =
     R"(Usage: tally stats --project FILE --capture FILE... [options]
 
@@ -255,7 +251,7 @@ CommandResult RunStats(const SessionInput& input, const StatsOptions& options)
     const ReadAhead captures(input.captures);
     PluginLoad plugin = LoadPlugin();
     Gathering::Start start =
-        Gathering::Open(input, std::move(plugin), options.replay, {kViewWidthPx, kViewHeightPx});
+        Gathering::Open(input, std::move(plugin), options.replay, Gathering::kPrintingView);
     if (!start.pGathering)
         return Failure(start.exitCode, start.error);
     return Gather(*start.pGathering, input, captures.Sources(), options);

@@ -47,6 +47,9 @@ public:
         int widthPx = 0;
         int heightPx = 0;
     };
+    // The view of a command that prints rather than draws: the size of a default terminal, 120 x 40
+    // cells of 7 x 15 pixels, so that what it reads is what `tally view` would show.
+    static constexpr ViewSize kPrintingView{120 * 7, 40 * 15};
 
     // A gathering ready for its captures; or, when the session could not start, the exit status and
     // the line for stderr (see StartSession).
