@@ -161,6 +161,18 @@ void AppendTableHead(std::string& out, const std::vector<Column>& columns, bool 
     out += "</tr></thead><tbody></tbody>";
 }
 
+std::size_t RowsPerPage(std::size_t rows)
+{
+    return rows <= kRowsAtOnce ? kRowsAtOnce : kRowsPerPage;
+}
+
+// The rows of its first page give the table its height before it is laid out.
+void AppendTableWrap(std::string& out, std::size_t rows)
+{
+    out += "<div class=\"table-wrap\" style=\"--rows:" + std::to_string(std::min(rows, RowsPerPage(rows))) +
+           "\">";
+}
+
 void AppendStatistic(std::string& out, const StatisticTable& table, std::size_t index)
 {
     out += "<section class=\"statistic\" id=\"" + SectionId(index) + "\"><div class=\"section-head\">";
@@ -168,7 +180,8 @@ void AppendStatistic(std::string& out, const StatisticTable& table, std::size_t 
     out += "<span class=\"rows-note\"></span></div>";
     if (!table.inSync)
         AppendTag(out, "p", " class=\"warning\"", kOutOfSync);
-    out += "<div class=\"table-wrap\"><table data-statistic=\"";
+    AppendTableWrap(out, table.rows.size());
+    out += "<table data-statistic=\"";
     AppendEscaped(out, table.name);
     out += "\" data-table=\"" + std::to_string(index) + "\">";
     AppendTableHead(out, table.columns, table.HasValues());
@@ -239,7 +252,8 @@ void AppendCoverage(std::string& out, const Coverage& coverage)
         "not listed are shown, not counted)</span></p>";
     if (events.reached < events.listed)
     {
-        out += "<h3>Never resolved</h3><ul class=\"never-list\">";
+        out += "<h3>Never resolved</h3><ul class=\"never-list\" style=\"--events:" +
+               std::to_string(events.listed - events.reached) + "\">";
         for (const EventCoverage& event : coverage.events)
         {
             if (event.resolved > 0)
@@ -254,7 +268,8 @@ void AppendCoverage(std::string& out, const Coverage& coverage)
     }
     if (events.reached > 0)
     {
-        out += "<h3>Resolved</h3><div class=\"events\">";
+        out += "<h3>Resolved</h3><div class=\"events\" style=\"--events:" + std::to_string(events.reached) +
+               "\">";
         for (const EventCoverage& event : coverage.events)
         {
             if (event.resolved > 0)
@@ -290,8 +305,9 @@ void AppendFindings(std::string& out, const formats::Findings& findings, std::si
         AppendEscaped(out, count.what);
         out += "</li>";
     }
-    out += "</ul><div class=\"table-wrap\"><table data-findings=\"\" data-table=\"" +
-           std::to_string(tableIndex) + "\">";
+    out += "</ul>";
+    AppendTableWrap(out, findings.findings.size());
+    out += "<table data-findings=\"\" data-table=\"" + std::to_string(tableIndex) + "\">";
     AppendTableHead(out, FindingColumns(), false);
     out += "</table></div><div class=\"pager\" hidden></div></section>";
 }
@@ -379,7 +395,7 @@ Json TableData(const std::vector<Column>& columns, const std::vector<formats::Ro
             cells.push_back(i < row.cells.size() ? CellData(columns[i].kind, row.cells[i]) : Json(""));
         data.push_back(std::move(cells));
     }
-    return {{"kinds", std::move(kinds)}, {"rows", std::move(data)}};
+    return {{"kinds", std::move(kinds)}, {"pageRows", RowsPerPage(rows.size())}, {"rows", std::move(data)}};
 }
 
 std::vector<formats::Row> FindingRows(const formats::Findings& findings)
@@ -407,7 +423,7 @@ void AppendData(std::string& out, const ReportInput& input)
         tables.push_back(std::move(data));
     }
     tables.push_back(TableData(FindingColumns(), FindingRows(input.findings)));
-    const Json document = {{"pageRows", kRowsPerPage}, {"tables", std::move(tables)}};
+    const Json document = {{"tables", std::move(tables)}};
     out += "<script type=\"application/json\" id=\"report-data\">";
     AppendScriptJson(out, document.dump(-1, ' ', false, Json::error_handler_t::replace));
     out += "</script>";

@@ -15,7 +15,6 @@ constexpr std::string_view kScript = R"js(
 (() => {
   'use strict';
   const data = JSON.parse(document.getElementById('report-data').textContent);
-  const pageRows = data.pageRows;
 
   // Lower case one character at a time, so that a text keeps its length: the list's folding.
   const foldChar = (c) => {
@@ -34,44 +33,34 @@ constexpr std::string_view kScript = R"js(
   // On strings < compares UTF-16 code units; on numbers, values.
   const compareKeys = (a, b) => (a < b ? -1 : a > b ? 1 : 0);
 
-  const element = (tag, className, text) => {
-    const node = document.createElement(tag);
-    if (className) node.className = className;
-    if (text !== undefined) node.textContent = text;
-    return node;
-  };
+  const escapes = { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' };
+  const escape = (text) => String(text).replace(/[&<>"]/g, (c) => escapes[c]);
 
   // Each argument's values as bars of their share, the arguments in the order they first appear.
+  // The cell is laid out only near the screen; until then it stands in with its lines' height.
   const valueBars = (lines) => {
-    const cell = element('td', 'values');
     const groups = new Map();
     for (const [argument, label, count, share, shareText] of lines) {
-      let group = groups.get(argument);
-      if (!group) {
-        group = element('div', 'argument');
-        groups.set(argument, group);
-        cell.append(group);
-      }
-      const bar = element('div', 'bar');
-      bar.title = `${label}: ${count} (${shareText}%)`;
-      const track = element('span', 'track');
-      const fill = element('span', 'fill');
-      fill.style.width = `${Math.max(0, Math.min(100, Number(share) || 0))}%`;
-      track.append(fill);
-      bar.append(element('span', 'label', label), track, element('span', 'count', String(count)),
-                 element('span', 'share', `${shareText}%`));
-      group.append(bar);
+      if (!groups.has(argument)) groups.set(argument, []);
+      const width = Math.max(0, Math.min(100, Number(share) || 0));
+      groups.get(argument).push(
+        `<div class="bar" title="${escape(`${label}: ${count} (${shareText}%)`)}"><span class="label">${escape(label)}</span>` +
+        `<span class="track"><span class="fill" style="width:${width}%"></span></span>` +
+        `<span class="count">${count}</span><span class="share">${escape(shareText)}%</span></div>`);
     }
-    return cell;
+    let html = `<td class="values"><div class="bars" style="--lines:${lines.length};--gaps:${Math.max(0, groups.size - 1)}">`;
+    for (const bars of groups.values()) html += `<div class="argument">${bars.join('')}</div>`;
+    return `${html}</div></td>`;
   };
 
   const setUpTable = (table, spec) => {
-    const { kinds, rows, values } = spec;
+    const { kinds, rows, values, pageRows } = spec;
     const section = table.closest('section');
     const note = section.querySelector('.rows-note');
     const pager = section.querySelector('.pager');
     const headers = Array.from(table.tHead.rows[0].cells).slice(0, kinds.length);
     const inputs = Array.from(table.tHead.querySelectorAll('tr.filters input'));
+    const numeric = kinds.map((kind) => kind === 'counter' || kind === 'percent');
     const rendered = new Array(rows.length);
     const folded = kinds.map(() => null);
     const needles = kinds.map(() => '');
@@ -81,14 +70,21 @@ constexpr std::string_view kScript = R"js(
     let descending = false;
     let page = 0;
 
-    const renderRow = (i) => {
-      const tr = document.createElement('tr');
+    const rowHtml = (i) => {
+      let html = '<tr>';
       rows[i].forEach((cell, c) => {
-        const numeric = kinds[c] === 'counter' || kinds[c] === 'percent';
-        tr.append(element('td', numeric ? 'num' : '', shownText(kinds[c], cell)));
+        html += `${numeric[c] ? '<td class="num">' : '<td>'}${escape(shownText(kinds[c], cell))}</td>`;
       });
-      if (values) tr.append(valueBars(values[i]));
-      return tr;
+      if (values) html += valueBars(values[i]);
+      return `${html}</tr>`;
+    };
+    // Rows are parsed from one piece of markup the first time they show, then kept for sorting and paging.
+    const renderMissing = (indices) => {
+      const missing = indices.filter((i) => !rendered[i]);
+      if (missing.length === 0) return;
+      const template = document.createElement('template');
+      template.innerHTML = missing.map(rowHtml).join('');
+      Array.from(template.content.children).forEach((tr, k) => { rendered[missing[k]] = tr; });
     };
     const foldedColumn = (c) => {
       if (!folded[c]) folded[c] = rows.map((row) => fold(shownText(kinds[c], row[c])));
@@ -99,25 +95,19 @@ constexpr std::string_view kScript = R"js(
     const renderPager = (pages, first, last) => {
       pager.hidden = pages <= 1;
       if (pages <= 1) return;
-      const previous = element('button', '', 'Previous');
-      const next = element('button', '', 'Next');
-      previous.type = next.type = 'button';
-      previous.disabled = page === 0;
-      next.disabled = page === pages - 1;
-      previous.addEventListener('click', () => { page -= 1; render(); });
-      next.addEventListener('click', () => { page += 1; render(); });
-      pager.replaceChildren(previous, next, element('span', '', `Rows ${first + 1}\u2013${last} of ${shown.length}`));
+      pager.innerHTML = `<button type="button" data-step="-1"${page === 0 ? ' disabled' : ''}>Previous</button>` +
+                        `<button type="button" data-step="1"${page === pages - 1 ? ' disabled' : ''}>Next</button>` +
+                        `<span>Rows ${first + 1}\u2013${last} of ${shown.length}</span>`;
     };
     const render = () => {
       const pages = Math.max(1, Math.ceil(shown.length / pageRows));
       page = Math.min(page, pages - 1);
       const first = page * pageRows;
       const last = Math.min(shown.length, first + pageRows);
+      const visible = shown.slice(first, last);
+      renderMissing(visible);
       const fragment = document.createDocumentFragment();
-      for (let k = first; k < last; ++k) {
-        const i = shown[k];
-        fragment.append(rendered[i] || (rendered[i] = renderRow(i)));
-      }
+      for (const i of visible) fragment.append(rendered[i]);
       table.tBodies[0].replaceChildren(fragment);
       note.textContent = shown.length === rows.length ? `${rows.length} ${rows.length === 1 ? 'row' : 'rows'}`
                                                      : `${shown.length} of ${rows.length} rows`;
@@ -138,12 +128,24 @@ constexpr std::string_view kScript = R"js(
       page = 0;
       refresh();
     };
-    headers.forEach((th, c) => th.addEventListener('click', () => sortBy(c)));
-    inputs.forEach((input, c) => input.addEventListener('input', () => {
-      needles[c] = fold(input.value);
+    // One listener each for the header's clicks and typing, one for the pager.
+    table.tHead.addEventListener('click', (event) => {
+      const c = headers.indexOf(event.target.closest('th'));
+      if (c >= 0) sortBy(c);
+    });
+    table.tHead.addEventListener('input', (event) => {
+      const c = inputs.indexOf(event.target);
+      if (c < 0) return;
+      needles[c] = fold(event.target.value);
       page = 0;
       refresh();
-    }));
+    });
+    pager.addEventListener('click', (event) => {
+      const button = event.target.closest('button[data-step]');
+      if (!button) return;
+      page += Number(button.dataset.step);
+      render();
+    });
     refresh();
   };
 

@@ -7,7 +7,9 @@ namespace
 {
 
 // Quiet greys with one accent: counts read in tabular figures and right-aligned, what never happened
-// stands out in red, and the page prints without its controls.
+// stands out in red, and the page prints without its controls. Long tables, value bars and event lists
+// are laid out only near the screen, standing in with about their height until then, so that a large
+// report opens quickly.
 constexpr std::string_view kStyle = R"css(
 :root {
   --ink: #1c2230; --muted: #5d6675; --line: #e2e5eb; --bg: #ffffff; --panel: #f5f6f8;
@@ -53,6 +55,7 @@ section { margin-top: 38px; scroll-margin-top: 48px; }
   background: var(--warn-soft); white-space: pre-wrap; }
 
 .table-wrap { max-height: 75vh; overflow: auto; border: 1px solid var(--line); border-radius: 10px; }
+.table-wrap { content-visibility: auto; contain-intrinsic-size: auto min(75vh, calc(5rem + var(--rows) * 2.3rem)); }
 table { width: 100%; border-collapse: separate; border-spacing: 0; font-size: 0.92rem; }
 .table-wrap thead { position: sticky; top: 0; z-index: 2; }
 thead th { padding: 0; text-align: left; font-weight: 600; background: var(--panel); white-space: nowrap; }
@@ -73,6 +76,7 @@ tbody tr:last-child td { border-bottom: none; }
 tbody tr:hover td { background: var(--accent-soft); }
 
 td.values { min-width: 340px; width: 45%; }
+.bars { content-visibility: auto; contain-intrinsic-size: auto 320px auto calc(var(--lines) * 1.22rem + var(--gaps) * 13px); }
 .argument + .argument { margin-top: 6px; padding-top: 6px; border-top: 1px dashed var(--line); }
 .bar { display: grid; grid-template-columns: minmax(7em, 15em) minmax(60px, 1fr) 3.5em 4em; gap: 8px;
   align-items: center; font-size: 0.84rem; }
@@ -91,11 +95,13 @@ td.values { min-width: 340px; width: 45%; }
   font-weight: 650; letter-spacing: 0.04em; text-transform: uppercase; color: var(--never); background: var(--never-soft); }
 .summary { margin: 0 0 6px; font-size: 1.02rem; }
 .never-list, .finding-summary, .kinds { margin: 0; padding: 0; list-style: none; }
-.never-list { columns: 3 18em; column-gap: 28px; }
+.never-list { columns: 3 18em; column-gap: 28px; content-visibility: auto;
+  contain-intrinsic-size: auto calc(var(--events) * 1.6rem / 3); }
 .never-list li { break-inside: avoid; padding: 2px 0; }
 .never-list .never { margin-right: 4px; }
 .never-list .id { margin-left: 8px; font-size: 0.78rem; font-family: ui-monospace, "DejaVu Sans Mono", monospace; }
-.events { border: 1px solid var(--line); border-radius: 10px; }
+.events { border: 1px solid var(--line); border-radius: 10px; content-visibility: auto;
+  contain-intrinsic-size: auto calc(var(--events) * 2.45rem); }
 details.event { border-bottom: 1px solid var(--line); }
 details.event:last-child { border-bottom: none; }
 details.event summary { display: grid; grid-template-columns: minmax(12em, 2fr) 1fr 1fr 1fr; gap: 12px;

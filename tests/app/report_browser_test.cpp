@@ -68,8 +68,23 @@ constexpr const char* kProbe = R"(<script>
   }
   result.never = document.querySelectorAll('#coverage .never').length;
   result.injected = document.querySelectorAll('main b, main i').length;
-  const pager = document.querySelector('table[data-statistic="Dialogue Events Added"]').closest('section').querySelector('.pager');
+  const added = table('Dialogue Events Added');
+  const pager = added.closest('section').querySelector('.pager');
   result.pager = pager.hidden ? '' : pager.textContent;
+  if (!pager.hidden) {
+    const firstOfPage = () => added.tBodies[0].rows[0].cells[2].textContent;
+    result.pageStarts = [firstOfPage()];
+    pager.querySelector('button:last-of-type').click();
+    result.pageStarts.push(firstOfPage());
+    result.nextPager = pager.textContent;
+    pager.querySelector('button').click();
+    result.pageStarts.push(firstOfPage());
+    const countTitle = added.tHead.rows[0].cells[2];
+    countTitle.click();
+    countTitle.click();
+    result.pageStarts.push(firstOfPage());
+    result.sortedPager = pager.textContent;
+  }
   const pre = document.createElement('pre');
   pre.id = 'test-result';
   pre.textContent = JSON.stringify(result);
@@ -172,19 +187,29 @@ TEST_F(ReportBrowser, ShowsValuesAsBarsPerArgumentAndCoverage)
 
 TEST_F(ReportBrowser, HoldsEveryRowUpToTenThousandThenPages)
 {
+    using app::report::kRowsAtOnce;
+    using app::report::kRowsPerPage;
     app::report::ReportInput input = SampleReport();
     std::vector<app::formats::Row>& paths = input.statistics[1].rows;
     paths.clear();
-    for (int i = 0; i < app::report::kRowsPerPage; ++i)
-        paths.push_back(PathRow("path " + std::to_string(i), static_cast<std::uint64_t>(i % 7), 0));
+    for (std::size_t i = 0; i < kRowsAtOnce; ++i)
+        paths.push_back(PathRow("path " + std::to_string(i), i % 7, 0));
+    // The counts number the rows, so that a page's first row tells where it starts.
     std::vector<app::formats::Row>& added = input.statistics[2].rows;
-    added.assign(app::report::kRowsPerPage + 1, added.front());
+    const app::formats::Row row = added.front();
+    added.assign(kRowsAtOnce + 1, row);
+    for (std::size_t i = 0; i < added.size(); ++i)
+        added[i].cells[2] = app::formats::Cell::Counter(i);
 
     const json result = Probe(input);
     ASSERT_TRUE(result.contains("rows"));
-    EXPECT_EQ(result["rows"]["Paths Used"], app::report::kRowsPerPage);
-    EXPECT_EQ(result["rows"]["Dialogue Events Added"], app::report::kRowsPerPage);
-    EXPECT_EQ(result["pager"], "PreviousNextRows 1\u201310000 of 10001");
+    EXPECT_EQ(result["rows"]["Paths Used"], kRowsAtOnce);
+    EXPECT_EQ(result["rows"]["Dialogue Events Added"], kRowsPerPage);
+    EXPECT_EQ(result["pager"], "PreviousNextRows 1\u20131000 of 10001");
+    // Next, Previous, then sorting descending, which starts again on the first page.
+    EXPECT_EQ(result["pageStarts"], json({"0", "1000", "0", "10000"}));
+    EXPECT_EQ(result["nextPager"], "PreviousNextRows 1001\u20132000 of 10001");
+    EXPECT_EQ(result["sortedPager"], "PreviousNextRows 1\u20131000 of 10001");
 }
 
 // A blank page compresses to almost nothing; the report's text, tables and bars do not.
