@@ -5,20 +5,13 @@
 #
 #   [ROUNDS=11] bash bench/end_to_end.sh [BUILD_DIR] [ITEMS]     (defaults: build/ci, 300000)
 set -euo pipefail
-(( BASH_VERSINFO[0] >= 5 )) || { echo "bash 5 or later is needed" >&2; exit 1; }
-
-build_dir=${1:-build/ci}
+source "$(dirname "$0")/rounds.sh"
+tally=$(bench_tally "${1:-build/ci}")
 items=${2:-300000}
-tally="$(cd "$build_dir" && pwd)/bin/tally"
-[ -x "$tally" ] || { echo "no tally at $tally; build first" >&2; exit 1; }
-for tool in sqlite3 jq; do
-    command -v "$tool" > /dev/null || { echo "$tool is needed" >&2; exit 1; }
-done
-
+bench_need sqlite3 jq
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$tally" generate --events 2000 --items "$items" --seed 7 --project "$work/project.json" \
-    --capture "$work/capture.jsonl"
+bench_generate "$tally" "$items" "$work"
 echo "capture: $items items, $(du -h "$work/capture.jsonl" | cut -f1)"
 
 # Each line becomes one text value: the unit separator (0x1F) never occurs in the capture.
@@ -28,25 +21,7 @@ printf '%s\n' 'CREATE TABLE items(line TEXT);' '.mode ascii' ".separator \"$(pri
     '  FROM items GROUP BY event, target;' > "$work/group.sql"
 
 cd "$work"
-# Rounds alternate the two, so that a slow spell of a shared machine falls on both alike; the median
-# of the rounds' ratios decides.
-rounds=${ROUNDS:-11}
-# One round before timing, so that both find the files in the page cache.
-"$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
-sqlite3 :memory: < group.sql > /dev/null
-# Bash's own clock, in microseconds once the decimal point is dropped: a `date` process (or any
-# subshell) per reading would add its own start-up, some milliseconds here, to every time.
-for ((round = 0; round < rounds; ++round)); do
-    start=${EPOCHREALTIME/[.,]/}
-    "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1
-    middle=${EPOCHREALTIME/[.,]/}
-    sqlite3 :memory: < group.sql > /dev/null
-    end=${EPOCHREALTIME/[.,]/}
-    echo "$(( middle - start )) $(( end - middle ))"
-done > times.txt
-jq -Rrs 'split("\n") | map(select(length > 0) | split(" ") | map(tonumber)) as $r
-    | def median: sort | .[(length - 1) / 2 | floor];
-    ($r | map(.[0]) | median / 1000) as $t | ($r | map(.[1]) | median / 1000) as $s
-    | ($r | map(.[0] / .[1]) | median) as $q
-    | "\($r | length) rounds, median: tally \($t | floor) ms, sqlite3 \($s | floor) ms",
-      "ratio tally/sqlite3 (median of rounds): \($q * 1000 | round / 1000)"' times.txt
+tally_stats() { "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1; }
+sqlite() { sqlite3 :memory: < group.sql > /dev/null; }
+alternate "${ROUNDS:-11}" times.txt tally_stats sqlite
+summarize times.txt "tally sqlite3" "tally/sqlite3" '.[0] / .[1]'

@@ -7,38 +7,18 @@
 #   [ROUNDS=11] [OPEN_ROUNDS=5] [OPEN_LIMIT=60] bash bench/report_vs_stats.sh [BUILD_DIR] [ITEMS]
 #   (defaults: build/ci, 300000)
 set -euo pipefail
-(( BASH_VERSINFO[0] >= 5 )) || { echo "bash 5 or later is needed" >&2; exit 1; }
-
-build_dir=${1:-build/ci}
-items=${2:-300000}
-tally="$(cd "$build_dir" && pwd)/bin/tally"
-[ -x "$tally" ] || { echo "no tally at $tally; build first" >&2; exit 1; }
-command -v jq > /dev/null || { echo "jq is needed" >&2; exit 1; }
-command -v chromium > /dev/null || { echo "chromium is needed" >&2; exit 1; }
-
+source "$(dirname "$0")/rounds.sh"
+tally=$(bench_tally "${1:-build/ci}")
+bench_need jq chromium
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$tally" generate --events 2000 --items "$items" --seed 7 --project "$work/project.json" \
-    --capture "$work/capture.jsonl"
+bench_generate "$tally" "${2:-300000}" "$work"
 cd "$work"
 stats() { "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1; }
 report() { "$tally" report --project project.json --capture capture.jsonl --output report.html; }
-stats
-report
+alternate "${ROUNDS:-11}" times.txt stats report
 echo "page: $(du -h report.html | cut -f1)"
-rounds=${ROUNDS:-11}
-for ((round = 0; round < rounds; ++round)); do
-    t0=${EPOCHREALTIME/[.,]/}
-    stats
-    t1=${EPOCHREALTIME/[.,]/}
-    report
-    t2=${EPOCHREALTIME/[.,]/}
-    echo "$(( t1 - t0 )) $(( t2 - t1 ))"
-done > times.txt
-jq -Rrs 'split("\n") | map(select(length > 0) | split(" ") | map(tonumber)) as $r
-    | def median: sort | .[(length - 1) / 2 | floor];
-    "\($r | length) rounds, median: stats \($r | map(.[0]) | median / 1000) ms, report \($r | map(.[1]) | median / 1000) ms",
-    "ratio report/stats (median of rounds): \($r | map(.[1] / .[0]) | median * 1000 | round / 1000)"' times.txt
+summarize times.txt "stats report" "report/stats" '.[1] / .[0]'
 
 echo '<!doctype html><title>empty</title>' > empty.html
 open_page() {
@@ -46,14 +26,7 @@ open_page() {
         --user-data-dir="$work/profile" --screenshot="$work/shot.png" --window-size=1280,900 \
         "file://$work/$1" > /dev/null 2>&1 || true
 }
-for ((round = 0; round < ${OPEN_ROUNDS:-5}; ++round)); do
-    t0=${EPOCHREALTIME/[.,]/}
-    open_page empty.html
-    t1=${EPOCHREALTIME/[.,]/}
-    open_page report.html
-    t2=${EPOCHREALTIME/[.,]/}
-    echo "$(( t1 - t0 )) $(( t2 - t1 ))"
-done > open.txt
-jq -Rrs 'split("\n") | map(select(length > 0) | split(" ") | map(tonumber)) as $r
-    | def median: sort | .[(length - 1) / 2 | floor];
-    "chromium, first screen (median of \($r | length)): empty page \($r | map(.[0]) | median / 1000) ms, report \($r | map(.[1]) | median / 1000) ms"' open.txt
+open_empty() { open_page empty.html; }
+open_report() { open_page report.html; }
+alternate "${OPEN_ROUNDS:-5}" open.txt open_empty open_report
+summarize open.txt "empty_page report" "report/empty page" '.[1] / .[0]'
