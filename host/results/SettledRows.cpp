@@ -109,8 +109,9 @@ void SettledRows::Settle(const FilteredDataList* pList, int sortColumn, bool bDe
     if (pSortColumn == nullptr)
         sortColumn = -1;
     RowReader reader(list, sortColumn);
-    // Unsorted rows keep the source's order, which a walk gives cheaply. Object names are resolved
-    // afresh by a walk only, as the rows of a renamed object are not announced.
+    // Unsorted rows keep the source's order, which a walk gives cheaply: it keeps no ranks for them, so
+    // their changes are not even collected. Object names are resolved afresh by a walk only, as the rows
+    // of a renamed object are not announced.
     const bool bMerge = !std::exchange(m_bWalk, false) && sortColumn >= 0 &&
                         pSortColumn->cellType != CellType::ObjectGUID && reader.criteria == m_criteria;
     m_criteria = reader.criteria;
@@ -129,7 +130,8 @@ void SettledRows::Settle(const FilteredDataList* pList, int sortColumn, bool bDe
         const void* pRow = rows->Next();
         if (pRow == nullptr)
             break;
-        m_sourceRows.push_back(pRow);
+        if (sortColumn >= 0)
+            m_sourceRows.push_back(pRow);
         if (!reader.Read(*pSource, pRow))
             continue;
         if (sortColumn < 0)
