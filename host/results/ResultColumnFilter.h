@@ -48,6 +48,7 @@ struct FilterCriterion
     Op op = Op::None;
     std::wstring text;
     double number = 0.0;
+    bool operator==(const FilterCriterion&) const = default;
 };
 
 class ResultColumnFilter : public FilteredDataList::IDataFilter

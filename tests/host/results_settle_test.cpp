@@ -144,4 +144,53 @@ TEST(ListSettle, ChangesToTheColumnsBehindTheListsBackAreSeen)
                                                             &*source.rows.find(2), &*source.rows.find(1)}));
 }
 
+TEST(ListSettle, FewChangedRowsTakeThePlacesAFullSettleGivesThem)
+{
+    static const wchar_t* const kTexts[] = {L"b", L"a", L"ab", L"B", L"\U0001F600", L"\uFF21"};
+    std::mt19937 random(7);
+    MapSource source;
+    FilteredDataList list;
+    AddColumns(list);
+    list.SetSource(&source);
+    for (int key = 0; key < 4000; ++key)
+        source.Add(key, Row{kTexts[random() % 6], random() % 8, 0.0f, GUID_NULL});
+
+    for (const int sortColumn : {0, 1})
+    {
+        for (const int direction : {0, 1})
+        {
+            FilteredListControl live;
+            live.SetSource(&list);
+            live.SetSort(sortColumn, direction);
+            ASSERT_EQ(live.RowCount(), 4000);
+            for (int step = 0; step < 20; ++step)
+            {
+                // Cells change in place, some rows more than once; equal keys are the rule.
+                std::vector<int> changed;
+                for (int c = 1 + static_cast<int>(random() % 40); c > 0; --c)
+                {
+                    const int key = static_cast<int>(random() % 4000);
+                    Row& row = source.rows[key];
+                    row.text = kTexts[random() % 6];
+                    row.count = random() % 8;
+                    changed.push_back(key);
+                    list.ItemAddedOrChanged(source.Address(key));
+                }
+                std::sort(changed.begin(), changed.end());
+                changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+                const long cellReads = source.columnIteratorsMade;
+                const std::vector<const void*> shown = ShownRows(live);
+                // Only the changed rows were read again: they were merged, not the source walked.
+                EXPECT_EQ(source.columnIteratorsMade - cellReads, static_cast<long>(changed.size()));
+
+                FilteredListControl reference;
+                reference.SetSource(&list);
+                reference.SetSort(sortColumn, direction);
+                ASSERT_EQ(shown, ShownRows(reference))
+                    << "column " << sortColumn << " direction " << direction << " step " << step;
+            }
+        }
+    }
+}
+
 } // namespace
