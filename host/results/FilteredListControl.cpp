@@ -166,9 +166,9 @@ void BaseFilteredListControl::KeepShownSelection()
     m_selection.swap(kept);
 }
 
-void BaseFilteredListControl::OnRowChanged(const void* pRow)
+void BaseFilteredListControl::OnRowChanged(const void* /*pRow*/)
 {
-    m_settled.RowChanged(pRow);
+    m_settled.MarkStale();
 }
 
 void BaseFilteredListControl::OnRowsCleared()

@@ -48,7 +48,6 @@ struct FilterCriterion
     Op op = Op::None;
     std::wstring text;
     double number = 0.0;
-    bool operator==(const FilterCriterion&) const = default;
 };
 
 class ResultColumnFilter : public FilteredDataList::IDataFilter

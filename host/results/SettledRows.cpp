@@ -3,7 +3,6 @@
 #include "host/results/ResultColumnFilter.h"
 
 #include <memory>
-#include <utility>
 
 namespace
 {
@@ -33,7 +32,6 @@ public:
             ResultColumnFilter* pColumn = ColumnOf(list, k);
             const bool bFiltering = pColumn != nullptr && pColumn->HasCriterion() && pColumn->IsEnabled();
             m_filtering.push_back(bFiltering ? pColumn : nullptr);
-            criteria.push_back(bFiltering ? pColumn->GetCriteria() : std::vector<FilterCriterion>{});
             if (bFiltering || k == sortColumn)
                 m_lastNeeded = k;
         }
@@ -65,8 +63,6 @@ public:
     }
 
     const ResultCell& SortCell() const { return m_cells[static_cast<std::size_t>(m_sortColumn)]; }
-    // Each column's filters in force.
-    std::vector<std::vector<FilterCriterion>> criteria;
 
 private:
     int m_sortColumn;
@@ -83,16 +79,6 @@ void SettledRows::Forget()
 {
     m_rows.clear();
     m_bStale = false;
-    m_bWalk = true;
-}
-
-void SettledRows::RowChanged(const void* pRow)
-{
-    m_bStale = true;
-    // Beyond one row in eight, a walk costs about what a merge would.
-    m_bWalk = m_bWalk || m_changed.size() * 8 >= m_sourceRows.size();
-    if (!m_bWalk)
-        m_changed.push_back(pRow);
 }
 
 void SettledRows::Settle(const FilteredDataList* pList, int sortColumn, bool bDescending)
@@ -108,60 +94,24 @@ void SettledRows::Settle(const FilteredDataList* pList, int sortColumn, bool bDe
     const ResultColumnFilter* pSortColumn = ColumnOf(list, sortColumn);
     if (pSortColumn == nullptr)
         sortColumn = -1;
-    RowReader reader(list, sortColumn);
-    // Unsorted rows keep the source's order, which a walk gives cheaply: it keeps no ranks for them, so
-    // their changes are not even collected. Object names are resolved afresh by a walk only, as the rows
-    // of a renamed object are not announced.
-    const bool bMerge = !std::exchange(m_bWalk, false) && sortColumn >= 0 &&
-                        pSortColumn->cellType != CellType::ObjectGUID && reader.criteria == m_criteria;
-    m_criteria = reader.criteria;
-    if (bMerge && Merge(list, sortColumn, std::exchange(m_changed, {})))
-        return;
-    m_changed.clear();
-    m_sourceRows.clear();
-    m_rankOf.clear();
-    if (sortColumn >= 0)
+    else
         m_keys.Start(pSortColumn->cellType, bDescending);
 
     // The walk gives the source's order, which decides the unsorted order and between equal keys.
+    RowReader reader(list, sortColumn);
     const IteratorPtr rows(pSource->CreateRowIterator());
     while (rows)
     {
         const void* pRow = rows->Next();
         if (pRow == nullptr)
             break;
-        if (sortColumn >= 0)
-            m_sourceRows.push_back(pRow);
         if (!reader.Read(*pSource, pRow))
             continue;
         if (sortColumn < 0)
             m_rows.push_back(pRow);
         else
-            m_keys.Add(pRow, static_cast<std::uint32_t>(m_sourceRows.size() - 1), reader.SortCell());
+            m_keys.Add(pRow, reader.SortCell());
     }
     if (sortColumn >= 0)
         m_keys.SortInto(m_rows);
-}
-
-bool SettledRows::Merge(const FilteredDataList& list, int sortColumn,
-                        const std::vector<const void*>& changedRows)
-{
-    RowReader reader(list, sortColumn);
-    // Ranks by address, from the first merge after a walk on.
-    if (m_rankOf.empty())
-        for (std::size_t n = 0; n < m_sourceRows.size(); ++n)
-            m_rankOf.emplace(m_sourceRows[n], static_cast<std::uint32_t>(n));
-    std::vector<bool> changed(m_sourceRows.size());
-    for (const void* pRow : changedRows)
-    {
-        const auto rank = m_rankOf.find(pRow);
-        // A new row: only a walk of the source tells where it stands among the others.
-        if (rank == m_rankOf.end())
-            return false;
-        if (!changed[rank->second] && reader.Read(*list.GetSource(), pRow))
-            m_keys.Add(pRow, rank->second, reader.SortCell());
-        changed[rank->second] = true;
-    }
-    m_keys.SortInto(m_rows, &changed);
-    return true;
 }

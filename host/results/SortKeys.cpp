@@ -14,7 +14,6 @@ void SortKeys::Start(CellType keyType, bool bDescending)
     m_numbers.clear();
     m_texts.clear();
     m_names.clear();
-    m_nSorted = 0;
 }
 
 // Numbers ascending (or descending), -0 equal to 0, NaN after every number ascending and before them
@@ -34,86 +33,53 @@ std::uint64_t SortKeys::OrderOf(double value, bool bDescending)
     return bDescending ? ~bits : bits;
 }
 
-void SortKeys::Add(const void* pRow, std::uint32_t rank, const ResultCell& cell)
+void SortKeys::Add(const void* pRow, const ResultCell& cell)
 {
     switch (m_keyType)
     {
     case CellType::Integer:
-        m_numbers.push_back({OrderOf(static_cast<double>(cell.intValue), m_bDescending), rank, pRow});
+        m_numbers.push_back({OrderOf(static_cast<double>(cell.intValue), m_bDescending), pRow});
         break;
     case CellType::Float:
-        m_numbers.push_back({OrderOf(static_cast<double>(cell.floatValue), m_bDescending), rank, pRow});
+        m_numbers.push_back({OrderOf(static_cast<double>(cell.floatValue), m_bDescending), pRow});
         break;
     case CellType::Text:
     {
         const wchar_t* pText = cell.pText ? cell.pText : L"";
-        m_texts.push_back({pText, std::wcslen(pText), 0, rank, pRow});
+        m_texts.push_back({pText, std::wcslen(pText), 0, pRow});
         break;
     }
     case CellType::ObjectGUID:
-        m_texts.push_back({nullptr, cell.objectName.size(), m_names.size(), rank, pRow});
+        m_texts.push_back({nullptr, cell.objectName.size(), m_names.size(), pRow});
         m_names += cell.objectName;
         break;
     }
 }
 
-bool SortKeys::Before(const NumberKey& a, const NumberKey& b) const
+void SortKeys::SortInto(std::vector<const void*>& rows)
 {
-    return a.order != b.order ? a.order < b.order : a.rank < b.rank;
-}
-
-// Descending reverses the comparison, not the result, so that equal keys keep source order.
-bool SortKeys::Before(const TextKey& a, const TextKey& b) const
-{
+    rows.clear();
+    if (m_keyType == CellType::Integer || m_keyType == CellType::Float)
+    {
+        std::stable_sort(m_numbers.begin(), m_numbers.end(),
+                         [](const NumberKey& a, const NumberKey& b) { return a.order < b.order; });
+        rows.reserve(m_numbers.size());
+        for (const NumberKey& key : m_numbers)
+            rows.push_back(key.pRow);
+        return;
+    }
     const auto shown = [this](const TextKey& key)
     {
         return std::wstring_view(key.pText ? key.pText : m_names.data() + key.nameBegin, key.length);
     };
-    const int order =
-        m_bDescending ? text::CompareUtf16(shown(b), shown(a)) : text::CompareUtf16(shown(a), shown(b));
-    return order != 0 ? order < 0 : a.rank < b.rank;
-}
-
-void SortKeys::SortInto(std::vector<const void*>& rows, const std::vector<bool>* pChanged)
-{
-    if (m_keyType == CellType::Integer || m_keyType == CellType::Float)
-        Order(m_numbers, pChanged, rows);
-    else
-        Order(m_texts, pChanged, rows);
-}
-
-template <class Key>
-void SortKeys::Order(std::vector<Key>& keys, const std::vector<bool>* pChanged,
-                     std::vector<const void*>& rows)
-{
-    const auto before = [this](const Key& a, const Key& b)
-    {
-        return Before(a, b);
-    };
-    if (pChanged == nullptr)
-        std::sort(keys.begin(), keys.end(), before);
-    else
-    {
-        std::vector<Key> changed(keys.begin() + static_cast<std::ptrdiff_t>(m_nSorted), keys.end());
-        std::sort(changed.begin(), changed.end(), before);
-        keys.resize(m_nSorted);
-        std::erase_if(keys, [pChanged](const Key& key) { return (*pChanged)[key.rank]; });
-        keys.resize(keys.size() + changed.size());
-        // Each changed row finds its place among the kept ones by binary search, and the kept ones
-        // above it move up to make room: kept texts, which lie all over memory, are rarely compared.
-        auto keptEnd = keys.end() - static_cast<std::ptrdiff_t>(changed.size());
-        auto out = keys.end();
-        for (auto key = changed.rbegin(); key != changed.rend(); ++key)
-        {
-            const auto above = std::upper_bound(keys.begin(), keptEnd, *key, before);
-            out = std::move_backward(above, keptEnd, out);
-            *--out = *key;
-            keptEnd = above;
-        }
-    }
-    m_nSorted = keys.size();
-    rows.clear();
-    rows.reserve(keys.size());
-    for (const Key& key : keys)
+    // Descending reverses the comparison, not the result, so that equal keys keep source order.
+    std::stable_sort(m_texts.begin(), m_texts.end(),
+                     [&](const TextKey& a, const TextKey& b)
+                     {
+                         return m_bDescending ? text::CompareUtf16(shown(b), shown(a)) < 0
+                                              : text::CompareUtf16(shown(a), shown(b)) < 0;
+                     });
+    rows.reserve(m_texts.size());
+    for (const TextKey& key : m_texts)
         rows.push_back(key.pRow);
 }

@@ -13,18 +13,16 @@ class SortKeys
 public:
     // Starts over for a sort column of the cell type.
     void Start(CellType keyType, bool bDescending);
-    // A row that passes the filters, with its place in the source and its cell of the sort column.
-    void Add(const void* pRow, std::uint32_t rank, const ResultCell& cell);
-    // The rows added, in sorted order. With the changed rows flagged by rank, only the rows added since
-    // the last call are sorted, and they take the changed rows' places anew among the others.
-    void SortInto(std::vector<const void*>& rows, const std::vector<bool>* pChanged = nullptr);
+    // The next row that passes the filters, in source order, with its cell of the sort column.
+    void Add(const void* pRow, const ResultCell& cell);
+    // The rows added, in sorted order.
+    void SortInto(std::vector<const void*>& rows);
 
 private:
     // A number as an unsigned integer that orders as the shown order wants (see OrderOf).
     struct NumberKey
     {
         std::uint64_t order;
-        std::uint32_t rank;
         const void* pRow;
     };
     // A text cell points at text of the row, valid while the row exists; an object's name is resolved
@@ -34,15 +32,8 @@ private:
         const wchar_t* pText;
         std::size_t length;
         std::size_t nameBegin;
-        std::uint32_t rank;
         const void* pRow;
     };
-
-    // By the key, equal keys in source order in either direction.
-    bool Before(const NumberKey& a, const NumberKey& b) const;
-    bool Before(const TextKey& a, const TextKey& b) const;
-    template <class Key>
-    void Order(std::vector<Key>& keys, const std::vector<bool>* pChanged, std::vector<const void*>& rows);
 
     static std::uint64_t OrderOf(double value, bool bDescending);
 
@@ -51,5 +42,4 @@ private:
     std::vector<NumberKey> m_numbers;
     std::vector<TextKey> m_texts;
     std::wstring m_names;
-    std::size_t m_nSorted = 0;
 };
