@@ -72,11 +72,7 @@ DiffOptions ReadOptions(const ParsedOptions& parsed)
     options.before = parsed.RequireAll("before");
     options.after = parsed.RequireAll("after");
     if (std::optional<std::string> query = parsed.Get("query"))
-    {
-        options.query = text::FromUtf8(*query);
-        if (!IsQueryName(*options.query))
-            throw UsageError("no query is named '" + *query + "'");
-    }
+        options.query = ParseQueryName(*query);
     if (std::optional<std::string> format = parsed.Get("format"))
         options.format = ParseOutputFormat(*format);
     if (options.format == OutputFormat::Csv && !options.query)
