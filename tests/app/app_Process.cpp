@@ -58,6 +58,14 @@ const std::filesystem::path& Scratch()
 
 } // namespace
 
+TallyArgv::TallyArgv(const std::vector<std::string>& args) : m_strings{TALLY_EXE_PATH}
+{
+    m_strings.insert(m_strings.end(), args.begin(), args.end());
+    for (std::string& arg : m_strings)
+        m_pointers.push_back(arg.data());
+    m_pointers.push_back(nullptr);
+}
+
 ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOptions& options)
 {
     Pipe in, out, err;
@@ -72,12 +80,7 @@ ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOption
     if (!options.directory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, options.directory.c_str());
 
-    std::vector<std::string> argStore{TALLY_EXE_PATH};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : argStore)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    const TallyArgv argv(args);
 
     // The plug-in under test, unless the test names another.
     std::vector<std::string> envStore = options.environment;
@@ -94,7 +97,7 @@ ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOption
     envp.push_back(nullptr);
 
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, TALLY_EXE_PATH, &actions, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&pid, TALLY_EXE_PATH, &actions, nullptr, argv.Data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + std::string(TALLY_EXE_PATH));

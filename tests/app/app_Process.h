@@ -25,6 +25,22 @@ struct ProcessOptions
 
 ProcessResult RunTally(const std::vector<std::string>& args, const ProcessOptions& options = {});
 
+// The tally executable and its arguments as exec and posix_spawn take them: Data() points into the
+// strings this object owns, so it is neither copied nor moved.
+class TallyArgv
+{
+public:
+    explicit TallyArgv(const std::vector<std::string>& args);
+    TallyArgv(const TallyArgv&) = delete;
+    TallyArgv& operator=(const TallyArgv&) = delete;
+
+    char* const* Data() const { return m_pointers.data(); }
+
+private:
+    std::vector<std::string> m_strings;
+    std::vector<char*> m_pointers;
+};
+
 std::string ReadFile(const std::string& path);
 std::string Example(const std::string& name);
 std::string Golden(const std::string& name);

@@ -1,5 +1,7 @@
 #include "app_Terminal.h"
 
+#include "app_Process.h"
+
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
@@ -120,12 +122,7 @@ std::string TmuxTerminal::Clipboard()
 
 PtyResult RunTallyOnPty(const std::vector<std::string>& args)
 {
-    std::vector<std::string> argStore{TALLY_EXE_PATH};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : argStore)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
+    const TallyArgv argv(args);
     std::string plugin = std::string("TALLY_PLUGIN=") + TALLY_PLUGIN_PATH;
 
     winsize size{};
@@ -138,7 +135,7 @@ PtyResult RunTallyOnPty(const std::vector<std::string>& args)
     if (pid == 0)
     {
         putenv(plugin.data());
-        execv(argv[0], argv.data());
+        execv(TALLY_EXE_PATH, argv.Data());
         _exit(127);
     }
     PtyResult result;

@@ -2,10 +2,10 @@
 // place only once complete, and a progress line on a terminal.
 #include "app/generate/Generator.h"
 #include "app_Process.h"
+#include "app_Terminal.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -125,12 +125,7 @@ TEST(GenerateCommand, AnInterruptedRunLeavesTheFilesAsTheyWere)
         const std::string project = TempFile("generate_interrupted/p.json", "old project");
         const std::string capture = TempFile("generate_interrupted/c.jsonl", "old capture");
 
-        std::vector<std::string> args = Generate("40", "10000000", project, capture);
-        args.insert(args.begin(), TALLY_EXE_PATH);
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
+        const TallyArgv argv(Generate("40", "10000000", project, capture));
         // As a user's terminal delivers them, even where the tests run with the signals ignored.
         posix_spawnattr_t attributes;
         posix_spawnattr_init(&attributes);
@@ -140,7 +135,7 @@ TEST(GenerateCommand, AnInterruptedRunLeavesTheFilesAsTheyWere)
         posix_spawnattr_setsigdefault(&attributes, &defaults);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
         pid_t pid = 0;
-        const int spawned = posix_spawn(&pid, TALLY_EXE_PATH, nullptr, &attributes, argv.data(), environ);
+        const int spawned = posix_spawn(&pid, TALLY_EXE_PATH, nullptr, &attributes, argv.Data(), environ);
         posix_spawnattr_destroy(&attributes);
         ASSERT_EQ(spawned, 0);
 
@@ -171,18 +166,6 @@ TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::vector<std::string> args = Generate("20", "50000", project, pipe);
 
-    int terminal = -1;
-    const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0)
-    {
-        std::vector<char*> argv{const_cast<char*>(TALLY_EXE_PATH)};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(TALLY_EXE_PATH, argv.data());
-        _exit(127);
-    }
     std::thread reader(
         [&pipe]
         {
@@ -193,15 +176,10 @@ TEST(GenerateCommand, ShowsProgressOnATerminalOnly)
             if (fd >= 0)
                 close(fd);
         });
-    std::string screen;
-    char buffer[4096];
-    for (ssize_t length; (length = read(terminal, buffer, sizeof buffer)) > 0;)
-        screen.append(buffer, static_cast<std::size_t>(length));
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    const PtyResult onTerminal = RunTallyOnPty(args);
     reader.join();
-    close(terminal);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string& screen = onTerminal.output;
+    EXPECT_EQ(onTerminal.exitCode, 0);
     EXPECT_NE(screen.find("\rtally: writing " + pipe + ", "), std::string::npos) << screen;
     EXPECT_NE(screen.find(" of 50000 lines ("), std::string::npos) << screen;
     // The line is cleared once the file is written.
