@@ -3,6 +3,7 @@
 #include "app/cli/DiffCommand.h"
 #include "app/cli/ExplainCommand.h"
 #include "app/cli/GenerateCommand.h"
+#include "app/cli/HugePageHeap.h"
 #include "app/cli/ReportCommand.h"
 #include "app/cli/StandardOutput.h"
 #include "app/cli/StatsCommand.h"
@@ -41,6 +42,7 @@ Exit status: 0 success, 2 bad usage or bad input, 1 the environment failed.
 
 int main(int argc, char** argv)
 {
+    app::UseHugePageHeap();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     if (args.empty())
     {
