@@ -1,5 +1,7 @@
 #include "report_Browser.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,15 @@ namespace
 
 // A run that takes longer has hung; timeout ends chromium's whole process group.
 constexpr const char* kTimeLimit = "timeout -k 5 90 ";
+
+// Where a probe leaves its json; the dumped DOM escapes it as text.
+constexpr std::string_view kResultOpen = "<pre id=\"test-result\">";
+
+void Replace(std::string& text, std::string_view from, std::string_view to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
 
 } // namespace
 
@@ -58,6 +69,31 @@ std::string HeadlessBrowser::Run(const std::string& arguments)
 std::string HeadlessBrowser::DumpDom(const std::filesystem::path& page)
 {
     return Run("--dump-dom 'file://" + page.string() + "'");
+}
+
+std::string HeadlessBrowser::ProbeScript(std::string_view body)
+{
+    return "<script>\n(() => {\n  const result = {};\n" + std::string(body) +
+           "  const pre = document.createElement('pre');\n  pre.id = 'test-result';\n"
+           "  pre.textContent = JSON.stringify(result);\n  document.body.append(pre);\n})();\n</script>\n";
+}
+
+std::optional<nlohmann::json> HeadlessBrowser::Probe(const std::filesystem::path& page)
+{
+    const std::string dom = DumpDom(page);
+    const std::size_t begin = dom.find(kResultOpen);
+    const std::size_t end = dom.find("</pre>", begin);
+    if (begin == std::string::npos || end == std::string::npos)
+    {
+        ADD_FAILURE() << "the probe recorded nothing; the page's DOM:\n" << dom.substr(0, 4000);
+        return std::nullopt;
+    }
+    std::string text = dom.substr(begin + kResultOpen.size(), end - begin - kResultOpen.size());
+    Replace(text, "&lt;", "<");
+    Replace(text, "&gt;", ">");
+    Replace(text, "&nbsp;", "\u00A0");
+    Replace(text, "&amp;", "&");
+    return nlohmann::json::parse(text);
 }
 
 bool HeadlessBrowser::Screenshot(const std::filesystem::path& page, const std::filesystem::path& png)

@@ -17,11 +17,9 @@ namespace
 
 using nlohmann::json;
 
-// Clicks and typing, then the results as json in <pre id="test-result">.
-constexpr const char* kProbe = R"(<script>
-(() => {
-  const result = {};
-  const table = (name) => document.querySelector(`table[data-statistic="${name}"]`);
+// Clicks and typing; what the page then shows goes into `result`.
+constexpr const char* kProbeBody =
+    R"(  const table = (name) => document.querySelector(`table[data-statistic="${name}"]`);
   const column = (t, c) => Array.from(t.tBodies[0].rows, (row) => row.cells[c].textContent);
   const type = (t, c, text) => {
     const input = t.tHead.querySelectorAll('input')[c];
@@ -85,19 +83,7 @@ constexpr const char* kProbe = R"(<script>
     result.pageStarts.push(firstOfPage());
     result.sortedPager = pager.textContent;
   }
-  const pre = document.createElement('pre');
-  pre.id = 'test-result';
-  pre.textContent = JSON.stringify(result);
-  document.body.append(pre);
-})();
-</script>
 )";
-
-void Replace(std::string& text, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
 
 class ReportBrowser : public testing::Test
 {
@@ -120,21 +106,9 @@ protected:
     // What the probe recorded, after every script of the page ran.
     json Probe(const app::report::ReportInput& input)
     {
-        const std::string dom = m_browser.DumpDom(WritePage(input, "probed.html", kProbe));
-        const std::string open = "<pre id=\"test-result\">";
-        const std::size_t begin = dom.find(open);
-        const std::size_t end = dom.find("</pre>", begin);
-        if (begin == std::string::npos || end == std::string::npos)
-        {
-            ADD_FAILURE() << "the probe recorded nothing; the page's DOM:\n" << dom.substr(0, 4000);
-            return json::object();
-        }
-        std::string text = dom.substr(begin + open.size(), end - begin - open.size());
-        Replace(text, "&lt;", "<");
-        Replace(text, "&gt;", ">");
-        Replace(text, "&nbsp;", "\u00A0");
-        Replace(text, "&amp;", "&");
-        return json::parse(text);
+        const std::filesystem::path page =
+            WritePage(input, "probed.html", HeadlessBrowser::ProbeScript(kProbeBody));
+        return m_browser.Probe(page).value_or(json::object());
     }
 
     HeadlessBrowser m_browser;

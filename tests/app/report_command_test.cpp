@@ -10,25 +10,19 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 namespace
 {
 
-constexpr const char* kProbe = R"(<script>
-(() => {
-  const result = { rows: {} };
+// Counts the rows of each statistic and the findings; keeps the page's text.
+constexpr const char* kProbeBody = R"(  result.rows = {};
   document.querySelectorAll('table[data-statistic]').forEach((t) => {
     result.rows[t.dataset.statistic] = t.tBodies[0].rows.length;
   });
   result.findings = document.querySelector('table[data-findings]').tBodies[0].rows.length;
   result.never = document.querySelectorAll('#coverage .never').length;
   result.text = document.body.textContent;
-  const pre = document.createElement('pre');
-  pre.id = 'test-result';
-  pre.textContent = JSON.stringify(result);
-  document.body.append(pre);
-})();
-</script>
 )";
 
 // The rows `tally stats --query NAME` prints: its lines but the header.
@@ -52,16 +46,11 @@ TEST(ReportCommand, TheExamplesPageHoldsEveryRowInABrowser)
     EXPECT_EQ(result.out, "");
     // Nothing but the page is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(browser.Folder()), {}), 1);
-    std::ofstream(page, std::ios::app) << kProbe;
+    std::ofstream(page, std::ios::app) << HeadlessBrowser::ProbeScript(kProbeBody);
 
-    const std::string dom = browser.DumpDom(page);
-    const std::string open = "<pre id=\"test-result\">";
-    const std::size_t begin = dom.find(open);
-    ASSERT_NE(begin, std::string::npos) << dom.substr(0, 2000);
-    std::string text = dom.substr(begin + open.size(), dom.find("</pre>", begin) - begin - open.size());
-    for (std::size_t at = text.find("&amp;"); at != std::string::npos; at = text.find("&amp;", at + 1))
-        text.replace(at, 5, "&");
-    const nlohmann::json probe = nlohmann::json::parse(text);
+    const std::optional<nlohmann::json> recorded = browser.Probe(page);
+    ASSERT_TRUE(recorded);
+    const nlohmann::json& probe = *recorded;
     for (const std::string name : {"Paths Used", "Dialogue Events Added"})
         EXPECT_EQ(probe["rows"][name], StatsRows(name)) << name;
     // The distribution's copy has a line per value too: its rows are the example's three events.
