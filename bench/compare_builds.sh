@@ -10,8 +10,7 @@ source "$(dirname "$0")/rounds.sh"
 tally_a=$(bench_tally "$1")
 tally_b=$(bench_tally "$2")
 bench_need jq
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_scratch
 bench_generate "$tally_a" "${3:-300000}" "$work"
 cd "$work"
 build_a() { "$tally_a" stats --project project.json --capture capture.jsonl > /dev/null 2>&1; }

@@ -9,8 +9,7 @@ set -euo pipefail
 source "$(dirname "$0")/rounds.sh"
 tally=$(bench_tally "${1:-build/ci}")
 bench_need jq
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_scratch
 mkdir "$work/after"
 bench_generate "$tally" "${2:-300000}" "$work" before.jsonl
 bench_generate "$tally" "${3:-250000}" "$work/after" after.jsonl

@@ -9,8 +9,7 @@ source "$(dirname "$0")/rounds.sh"
 tally=$(bench_tally "${1:-build/ci}")
 items=${2:-300000}
 bench_need sqlite3 jq
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_scratch
 bench_generate "$tally" "$items" "$work"
 echo "capture: $items items, $(du -h "$work/capture.jsonl" | cut -f1)"
 

@@ -10,8 +10,7 @@ set -euo pipefail
 source "$(dirname "$0")/rounds.sh"
 tally=$(bench_tally "${1:-build/ci}")
 bench_need jq chromium
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_scratch
 bench_generate "$tally" "${2:-300000}" "$work"
 cd "$work"
 stats() { "$tally" stats --project project.json --capture capture.jsonl > /dev/null 2>&1; }

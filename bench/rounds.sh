@@ -17,6 +17,12 @@ bench_need() {
     done
 }
 
+# Sets $work to a fresh folder, removed when the script exits.
+bench_scratch() {
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+}
+
 # TALLY ITEMS FOLDER [NAME]: the project of 2000 events and a capture of ITEMS items, seed 7, as
 # FOLDER/project.json and FOLDER/NAME (capture.jsonl).
 bench_generate() {
